@@ -6,11 +6,29 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #include "ZoVerDisp.h"
 
+/* The library is looked for next to this program, as the program folder is
+ * searched first for every library the suite loads by name. */
+static void* LoadVersionLibrary(void) {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 32);
+  if (n > 0) {
+    path[n] = '\0';
+    char* slash = strrchr(path, '/');
+    if (slash) {
+      strcpy(slash + 1, "ZoVerDisp.so");
+      void* lib = dlopen(path, RTLD_NOW);
+      if (lib) return lib;
+    }
+  }
+  return dlopen("ZoVerDisp.so", RTLD_NOW);
+}
+
 int main(int argc, char** argv) {
-  void* lib = dlopen("ZoVerDisp.so", RTLD_NOW);
+  void* lib = LoadVersionLibrary();
   if (!lib) {
     fprintf(stderr, "cannot load ZoVerDisp.so: %s\n", dlerror());
     return 3;
