@@ -1,6 +1,5 @@
 // Japanese resources of Vistel: every text of the program's own English
 // table, translated. The ids and their order follow the English table.
-#include <iterator>
 
 #include "res/lang_abi.h"
 
@@ -224,18 +223,7 @@ constexpr VistelResDialogText kDialogTexts[] = {
     {165, 1092, "いいえ(&N)"},
 };
 
-constexpr VistelResTable kTable = {
-    VISTEL_RES_MAGIC,
-    VISTEL_RES_ABI_VERSION,
-    0x0411,
-    "日本語",
-    kStrings,
-    static_cast<uint32_t>(std::size(kStrings)),
-    kDialogTexts,
-    static_cast<uint32_t>(std::size(kDialogTexts)),
-    nullptr,
-    0,
-};
+constexpr VistelResTable kTable = VistelMakeResTable(0x0411, "日本語", kStrings, kDialogTexts);
 
 }  // namespace
 

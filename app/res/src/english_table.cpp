@@ -2,7 +2,6 @@
 // message code, in code order; see res/message_strings.h), the application
 // title, and the texts of the three-button question dialog. Menus come with
 // the main window.
-#include <iterator>
 
 #include "res/resource_module.h"
 
@@ -226,18 +225,7 @@ constexpr VistelResDialogText kDialogTexts[] = {
     {165, 1092, "&No"},
 };
 
-constexpr VistelResTable kEnglish = {
-    VISTEL_RES_MAGIC,
-    VISTEL_RES_ABI_VERSION,
-    0x0409,
-    "English",
-    kStrings,
-    static_cast<uint32_t>(std::size(kStrings)),
-    kDialogTexts,
-    static_cast<uint32_t>(std::size(kDialogTexts)),
-    nullptr,
-    0,
-};
+constexpr VistelResTable kEnglish = VistelMakeResTable(0x0409, "English", kStrings, kDialogTexts);
 
 }  // namespace
 

@@ -51,6 +51,18 @@ typedef const VistelResTable* (*VistelResTableFn)(void);
 
 #ifdef __cplusplus
 }
+
+#include <cstddef>
+
+// Builds a table over arrays, so each language lists only its texts.
+template <std::size_t S, std::size_t D>
+constexpr VistelResTable VistelMakeResTable(uint32_t langId, const char* languageName,
+                                            const VistelResString (&strings)[S],
+                                            const VistelResDialogText (&dialogTexts)[D]) {
+  return VistelResTable{VISTEL_RES_MAGIC, VISTEL_RES_ABI_VERSION, langId,      languageName,
+                        strings,          uint32_t(S),            dialogTexts, uint32_t(D),
+                        nullptr,          0};
+}
 #endif
 
 #endif
