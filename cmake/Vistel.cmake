@@ -141,3 +141,16 @@ function(vistel_add_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VISTEL_BIN_DIR}/fuzz)
 endfunction()
+
+# vistel_add_fuzz_seeds(<name> SOURCES ... [LIBS ...])
+# A plain program of the fuzz build that writes generated seed files
+# (scripts/fuzz-smoke runs it before the targets).
+function(vistel_add_fuzz_seeds name)
+  if(NOT VISTEL_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VISTEL_BIN_DIR}/fuzz)
+endfunction()
