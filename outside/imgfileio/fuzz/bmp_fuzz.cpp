@@ -1,0 +1,15 @@
+// libFuzzer target: the BMP reader on any bytes (facts and the page).
+#include "read_pages.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::span<const uint8_t> file(data, size);
+  zoimg::detail::MemoryTotalPage(file);
+  fuzzing::ReadPages(
+      file,
+      [](std::span<const uint8_t> f, int32_t page, zoimg::detail::PageInfo* info) {
+        const int32_t err = zoimg::detail::BmpPageInfo(f, info);
+        return err == zoimg::kOk && page != 1 ? zoimg::kErrPageNotFound : err;
+      },
+      [](std::span<const uint8_t> f, int32_t, zoimg::PageImage* out) { return zoimg::detail::BmpReadPage(f, out); });
+  return 0;
+}
