@@ -504,9 +504,6 @@ void Measure(const test::ScanSpec& spec, bool allSide, Accuracy* acc) {
   const PageRect got = CropRect(r.prm);
   const double rectErr = std::max({std::fabs(got.left - e.left), std::fabs(got.top - e.top),
                                    std::fabs(got.right - e.right), std::fabs(got.bottom - e.bottom)});
-  if (getenv("DESKEW_DEBUG"))
-    std::printf("  %.2f deg: got %d %d %d %d expected %.1f %.1f %.1f %.1f (scan %ux%u)\n", spec.angle / kDegree, got.left,
-                got.top, got.right, got.bottom, e.left, e.top, e.right, e.bottom, r.scan.inf.dwWidth, r.scan.inf.dwHeight);
   acc->Add(std::fabs(r.prm.deskewAngle - spec.angle) / kDegree, rectErr);
 }
 

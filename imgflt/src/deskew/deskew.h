@@ -134,7 +134,7 @@ bool SkewFromEdge(std::span<const Point> points, double* slope) noexcept;
 
 // The default method: the top edge, else the bottom edge. Points touching
 // the image border do not belong to an edge. False when both fail.
-bool SkewFromOneEdge(const EdgeProfiles& p, uint32_t imageW, uint32_t imageH, double* slope) noexcept;
+bool SkewFromOneEdge(const EdgeProfiles& p, uint32_t imageH, double* slope) noexcept;
 
 // All four edges, each cut at its corner, measured in 10 mm pieces and
 // refitted without the deviating ones, then combined by which pair of

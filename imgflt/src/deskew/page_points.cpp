@@ -93,10 +93,11 @@ HUX_CROP_SQUARE ToCropSquare(const Quad& q) noexcept {
 }
 
 Quad FromCropSquare(const HUX_CROP_SQUARE& s) noexcept {
-  // Values beyond any image are clipped later; keep them in int range here.
+  // Values beyond any image are clipped later; keep them where sums of a
+  // few of them cannot overflow.
+  static constexpr uint32_t kFar = 1u << 28;
   auto pt = [](HUX_POINT p) {
-    return Point{static_cast<int32_t>(std::min<uint32_t>(p.x, INT32_MAX - 1)),
-                 static_cast<int32_t>(std::min<uint32_t>(p.y, INT32_MAX - 1))};
+    return Point{static_cast<int32_t>(std::min(p.x, kFar)), static_cast<int32_t>(std::min(p.y, kFar))};
   };
   return {pt(s.t), pt(s.b), pt(s.l), pt(s.r)};
 }

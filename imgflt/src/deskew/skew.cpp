@@ -201,8 +201,7 @@ bool SkewFromEdge(std::span<const Point> points, double* slope) noexcept {
   return true;
 }
 
-bool SkewFromOneEdge(const EdgeProfiles& p, uint32_t imageW, uint32_t imageH, double* slope) noexcept {
-  (void)imageW;
+bool SkewFromOneEdge(const EdgeProfiles& p, uint32_t imageH, double* slope) noexcept {
   std::vector<Point> pts;
   auto edge = [&](const std::vector<int32_t>& prof, int32_t border) {
     pts.clear();

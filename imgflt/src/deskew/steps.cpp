@@ -48,8 +48,21 @@ bool IsStraight(double angle) noexcept {
   return std::fabs(std::sin(angle)) < kStraight && std::fabs(std::cos(angle) - 1) < kStraight;
 }
 
+// The rectangle grown by a margin (shrunk when negative); a margin wider
+// than any image is held to one, which the fitting that follows makes the
+// same result.
 PageRect Grow(PageRect r, int32_t dx, int32_t dy) noexcept {
+  constexpr int32_t kFar = 1 << 26;
+  dx = std::clamp(dx, -kFar, kFar);
+  dy = std::clamp(dy, -kFar, kFar);
   return {r.left - dx, r.top - dy, r.right + dx, r.bottom + dy};
+}
+
+// Margin in pixels at `dpi`; the product cannot overflow in 64 bits.
+int32_t MarginPixels(int32_t tenths, uint32_t dpi) noexcept {
+  const int64_t p = int64_t{tenths} * dpi;
+  const int64_t px = (p + (tenths < 0 ? -127 : 127)) / 254;
+  return static_cast<int32_t>(std::clamp<int64_t>(px, -(int64_t{1} << 30), int64_t{1} << 30));
 }
 
 // Keeps the size, centred on `on`, inside the image.
@@ -112,7 +125,7 @@ int32_t DeskewStep(HUX_IMG_INF& img, HUX_IMG_FILTER_PARAM& prm, bool allSideDete
     double slope = 0;
     const bool found = allSideDetect
                            ? SkewFromAllEdges(profiles, extremes, wv.width, wv.height, wv.dpiX, wv.dpiY, &slope)
-                           : SkewFromOneEdge(profiles, wv.width, wv.height, &slope);
+                           : SkewFromOneEdge(profiles, wv.height, &slope);
     if (found) angle = std::atan(slope);
     const double steepest = static_cast<double>(real.width) / real.height;
     if (!found || std::fabs(angle) > kMaxSkew || std::tan(std::fabs(angle)) > steepest) angle = 0;
@@ -152,7 +165,7 @@ int32_t DeskewStep(HUX_IMG_INF& img, HUX_IMG_FILTER_PARAM& prm, bool allSideDete
                 BackToSource(trimmed.bottom, scale, static_cast<int32_t>(wv.height), whole.bottom)};
 
   if (prm.verNo >= 8 && prm.crop == IMG_FLT_ON && prm.cropMargin != 0)
-    rect = Grow(rect, TenthsMmToPixels(prm.cropMargin, real.dpiX), TenthsMmToPixels(prm.cropMargin, real.dpiY));
+    rect = Grow(rect, MarginPixels(prm.cropMargin, real.dpiX), MarginPixels(prm.cropMargin, real.dpiY));
   rect = FitRect(rect, MmTenths(kMinCropTenths, real.dpiX), MmTenths(kMinCropTenths, real.dpiY), real.width,
                  real.height);
   if (prm.crop == IMG_FLT_SPECIFIED) rect = CentreOn(rect, given, real);
@@ -235,8 +248,8 @@ int32_t CropStep(HUX_IMG_INF& img, HUX_IMG_FILTER_PARAM& prm, const PageRect* de
     found.r.x = up.right - 1;
     quad = found;
     if (prm.verNo >= 8 && prm.cropMargin != 0) {
-      PageRect r = Grow(BoundingRect(quad), TenthsMmToPixels(prm.cropMargin, real.dpiX),
-                        TenthsMmToPixels(prm.cropMargin, real.dpiY));
+      PageRect r = Grow(BoundingRect(quad), MarginPixels(prm.cropMargin, real.dpiX),
+                        MarginPixels(prm.cropMargin, real.dpiY));
       r = FitRect(r, MmTenths(kMinCropTenths, real.dpiX), MmTenths(kMinCropTenths, real.dpiY), real.width,
                   real.height);
       quad = RectQuad(r);

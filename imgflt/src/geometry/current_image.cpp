@@ -9,7 +9,8 @@ namespace imgflt::geometry {
 
 int32_t CurrentImage::Open(HUX_IMG_INF& img) noexcept {
   Close();
-  if (!IsSupportedDepth(img.bitsPixel) || img.dwWidth == 0 || img.dwHeight == 0)
+  if (!IsSupportedDepth(img.bitsPixel) || img.dwWidth == 0 || img.dwHeight == 0 || img.dwWidth > kMaxSide ||
+      img.dwHeight > kMaxSide)
     return IMG_FLT_ERR_UNSUPPORTED;
   uint32_t stride = RowStride(img.dwWidth, img.bitsPixel);
   if (stride == 0) return IMG_FLT_ERR_UNSUPPORTED;

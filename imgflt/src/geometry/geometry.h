@@ -30,6 +30,10 @@ namespace imgflt::geometry {
 // The pixels a descriptor currently names: hOutBuff (locked while this
 // object lives) when outBuffKind is IMG_FLT_MEMAREA_NEW, else pOrgImg; the
 // rows start after the 40-byte header and palette when dataDIB is on.
+// The largest side the filters take, in pixels: far beyond any scan, and
+// small enough that sums of coordinates never overflow.
+inline constexpr uint32_t kMaxSide = 1u << 24;
+
 class CurrentImage {
  public:
   CurrentImage() noexcept = default;
@@ -38,9 +42,9 @@ class CurrentImage {
   ~CurrentImage() { Close(); }
 
   // Checks the descriptor and locates its rows. Returns 0; 12 for a null
-  // buffer, an unknown depth, zero width or height, a stride that does not
-  // fit 32 bits, an outBuffKind other than ORGN/NEW, or an hOutBuff whose
-  // block is smaller than the image it claims.
+  // buffer, an unknown depth, zero width or height, a side above kMaxSide,
+  // a stride that does not fit 32 bits, an outBuffKind other than ORGN/NEW,
+  // or an hOutBuff whose block is smaller than the image it claims.
   int32_t Open(HUX_IMG_INF& img) noexcept;
 
   const ImageView& View() const noexcept { return view_; }

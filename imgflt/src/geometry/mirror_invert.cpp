@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <vector>
 
 #include "geometry/geometry.h"
 
@@ -28,6 +29,24 @@ constexpr std::array<uint8_t, 256> kBitReverse = MakeBitReverse();
 void ShiftLeft(uint8_t* p, size_t n, unsigned bits) noexcept {
   for (size_t i = 0; i + 1 < n; ++i) p[i] = static_cast<uint8_t>((p[i] << bits) | (p[i + 1] >> (8 - bits)));
   p[n - 1] = static_cast<uint8_t>(p[n - 1] << bits);
+}
+
+// A 24-bit row reversed from a copy of it (`copy` holds the row and 4
+// bytes to spare): one four-byte move per pixel, the fourth byte landing on
+// the next pixel, which is written right after; the last goes byte by byte.
+void MirrorRow24(uint8_t* row, uint32_t width, uint8_t* copy) noexcept {
+  const size_t bytes = size_t{width} * 3;
+  std::memcpy(copy, row, bytes);
+  const uint8_t* s = copy + bytes - 3;
+  uint8_t* d = row;
+  for (uint32_t i = 0; i + 1 < width; ++i, d += 3, s -= 3) {
+    uint32_t v;
+    std::memcpy(&v, s, 4);
+    std::memcpy(d, &v, 4);
+  }
+  d[0] = s[0];
+  d[1] = s[1];
+  d[2] = s[2];
 }
 
 }  // namespace
@@ -65,6 +84,18 @@ void MirrorRow(uint8_t* row, uint32_t width, uint8_t bitsPixel) noexcept {
 }
 
 void Mirror(const ImageView& image) noexcept {
+  if (image.bitsPixel == 24 && image.width > 1) {
+    std::vector<uint8_t> copy;
+    try {
+      copy.resize(size_t{image.width} * 3 + 4);
+    } catch (...) {
+      copy.clear();  // without the row copy, pixel pairs are swapped in place
+    }
+    if (!copy.empty()) {
+      for (uint32_t y = 0; y < image.height; ++y) MirrorRow24(image.Row(y), image.width, copy.data());
+      return;
+    }
+  }
   for (uint32_t y = 0; y < image.height; ++y) MirrorRow(image.Row(y), image.width, image.bitsPixel);
 }
 

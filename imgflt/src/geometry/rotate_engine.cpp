@@ -1,5 +1,6 @@
 // The rotation engine for any angle: MakeRotationMap, BoundingBoxSize,
-// FillValue, RotateInto and RotateInPlace (deskew mode).
+// FillValue, RotateInto, RotateInPlace and RotateInPlaceWindow (deskew
+// mode).
 //
 // Every output pixel samples the source through the inverse rotation, in
 // 13-bit fixed point with pixel centres at half-pixel positions. The map is
@@ -8,9 +9,16 @@
 // pixels whose sample lies inside the source is solved for in advance and
 // only the ends take the fill. Bilinear samples use 10-bit weights.
 //
+// Nearest samples of a small turn (deskew's range) are consecutive pixels
+// of one source row between two events, a change of source row or a
+// repeated column, so they are copied a run at a time; the results are the
+// pixel-at-a-time ones (the tests compare them with the reference).
+//
 // In place, output rows are made top to bottom: rows above the current one
 // have already been overwritten, so the engine keeps a ring of the original
 // rows as far back as the map can reach and reads them through a row table.
+// A window of the output can be made the same way straight to the buffer's
+// start, as a turn followed by a cut.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
