@@ -234,10 +234,10 @@ struct Outcome {
 
 // Deskew then crop as the pipeline runs them: the crop follows the deskew
 // (which then cuts early) unless `apart`.
-Outcome DeskewAndCrop(const test::ScanSpec& spec, HUX_IMG_FILTER_PARAM prm, bool allSide = false,
+Outcome DeskewAndCrop(const test::ScanPlan& plan, HUX_IMG_FILTER_PARAM prm, bool allSide = false,
                       bool apart = false) {
   ResetWorkingImage();  // as the execute entries do
-  Outcome r{test::MakeScan(spec), prm, {}};
+  Outcome r{test::MakeScan(plan), prm, {}};
   DeskewPage page;
   const bool cropFollows = prm.crop != IMG_FLT_OFF && !apart;
   r.deskewRc = prm.deskew != IMG_FLT_OFF ? DeskewStep(r.scan.inf, r.prm, allSide, cropFollows, &page) : 0;
@@ -252,7 +252,7 @@ TEST(DeskewStep, CuttingWithTheTurnEqualsTurningThenCutting) {
   for (uint8_t bits : {1, 4, 8, 24})
     for (uint8_t smoothing : {IMG_FLT_OFF, IMG_FLT_ON})
       for (double deg : {-6.5, 2.2}) {
-        test::ScanSpec s;
+        test::ScanPlan s;
         s.bits = bits;
         s.pageWmm = 60;
         s.pageHmm = 80;
@@ -278,7 +278,7 @@ TEST(DeskewStep, CuttingWithTheTurnEqualsTurningThenCutting) {
 
 TEST(DeskewStep, RefusesTwentyFiveDegreesAndStraightensFive) {
   for (double deg : {25.0, -25.0}) {
-    test::ScanSpec s;
+    test::ScanPlan s;
     s.angle = deg * kDegree;
     const test::Scan before = test::MakeScan(s);
     Outcome r = DeskewAndCrop(s, Record(IMG_FLT_ON, IMG_FLT_OFF));
@@ -287,7 +287,7 @@ TEST(DeskewStep, RefusesTwentyFiveDegreesAndStraightensFive) {
     EXPECT_EQ(r.scan.buffer, before.buffer) << "not rotated";
   }
   for (double deg : {5.0, -5.0}) {
-    test::ScanSpec s;
+    test::ScanPlan s;
     s.angle = deg * kDegree;
     Outcome r = DeskewAndCrop(s, Record(IMG_FLT_ON, IMG_FLT_ON));
     ASSERT_EQ(r.deskewRc, 0);
@@ -301,7 +301,7 @@ TEST(DeskewStep, RefusesTwentyFiveDegreesAndStraightensFive) {
 }
 
 TEST(DeskewStep, SpecifiedZeroTurnsNothingButFindsThePage) {
-  test::ScanSpec s;
+  test::ScanPlan s;
   s.offsetXmm = 7;
   const test::Scan before = test::MakeScan(s);
   HUX_IMG_FILTER_PARAM prm = Record(IMG_FLT_SPECIFIED, IMG_FLT_ON);
@@ -321,7 +321,7 @@ TEST(DeskewStep, SpecifiedZeroTurnsNothingButFindsThePage) {
 TEST(DeskewStep, AllBackingAndWholePageImages) {
   for (uint8_t bits : {1, 8, 24}) {
     // Entirely backing: a page too small to see.
-    test::ScanSpec s;
+    test::ScanPlan s;
     s.bits = bits;
     s.pageWmm = s.pageHmm = 0.01;
     s.marginMm = 40;
@@ -336,7 +336,7 @@ TEST(DeskewStep, AllBackingAndWholePageImages) {
     ASSERT_EQ(c.cropRc, 0);
     EXPECT_EQ(c.scan.buffer, before.buffer);
     // The page fills the whole scan.
-    test::ScanSpec full;
+    test::ScanPlan full;
     full.bits = bits;
     full.marginMm = -2;
     for (uint8_t deskew : {IMG_FLT_ON, IMG_FLT_OFF}) {
@@ -367,7 +367,7 @@ TEST(DeskewStep, NegativeMarginShrinksToTenMillimetresAtLeast) {
       {30, IMG_FLT_OFF, 236}, {8, IMG_FLT_OFF, 118},
   };
   for (const Case& c : cases) {
-    test::ScanSpec s;
+    test::ScanPlan s;
     s.dpi = 300;
     s.pageWmm = c.pageMm;
     s.pageHmm = 60;
@@ -392,7 +392,7 @@ TEST(DeskewStep, FixedSizeCutAtThePagePosition) {
     int32_t pageLeftInCut;  // where the page's left edge lands in the 1000-pixel cut
   } cases[] = {{IMG_FLT_FIXED_RIGHT, 1000 - 945}, {IMG_FLT_FIXED_LEFT, 0}, {IMG_FLT_FIXED_CENTER, (1000 - 945) / 2}};
   for (const Case& c : cases) {
-    test::ScanSpec s;
+    test::ScanPlan s;
     s.dpi = 300;
     s.pageWmm = 80;  // 945 pixels
     s.pageHmm = 100;
@@ -421,7 +421,7 @@ TEST(DeskewStep, FixedSizeCutAtThePagePosition) {
 
 TEST(DeskewStep, CropDetectionIgnoresLightSpecksInTheBacking) {
   for (bool specks : {false, true}) {
-    test::ScanSpec s;
+    test::ScanPlan s;
     s.dpi = 200;
     test::Scan scan = test::MakeScan(s);
     // A light speck of 3 x 3 pixels (0.4 mm) 6 mm left of the page.
@@ -441,7 +441,7 @@ TEST(DeskewStep, CropDetectionIgnoresLightSpecksInTheBacking) {
 }
 
 TEST(DeskewStep, RefusesWhatItCannotAddress) {
-  test::ScanSpec s;
+  test::ScanPlan s;
   test::Scan scan = test::MakeScan(s);
   HUX_IMG_FILTER_PARAM prm = Record(IMG_FLT_ON, IMG_FLT_ON);
   PageRect page;
@@ -459,7 +459,7 @@ TEST(DeskewStep, RefusesWhatItCannotAddress) {
 }
 
 TEST(DeskewStep, DibHeaderFollowsTheCut) {
-  test::ScanSpec s;
+  test::ScanPlan s;
   s.angle = -2 * kDegree;
   test::Scan scan = test::MakeScan(s);
   // Put the scan behind a DIB header and grey palette.
@@ -496,15 +496,15 @@ struct Accuracy {
   }
 };
 
-void Measure(const test::ScanSpec& spec, bool allSide, Accuracy* acc) {
-  Outcome r = DeskewAndCrop(spec, Record(IMG_FLT_ON, IMG_FLT_ON), allSide);
+void Measure(const test::ScanPlan& plan, bool allSide, Accuracy* acc) {
+  Outcome r = DeskewAndCrop(plan, Record(IMG_FLT_ON, IMG_FLT_ON), allSide);
   ASSERT_EQ(r.deskewRc, 0);
   ASSERT_EQ(r.cropRc, 0);
   const test::ExpectedRect e = test::StraightenedPage(r.scan, r.prm.deskewAngle);
   const PageRect got = CropRect(r.prm);
   const double rectErr = std::max({std::fabs(got.left - e.left), std::fabs(got.top - e.top),
                                    std::fabs(got.right - e.right), std::fabs(got.bottom - e.bottom)});
-  acc->Add(std::fabs(r.prm.deskewAngle - spec.angle) / kDegree, rectErr);
+  acc->Add(std::fabs(r.prm.deskewAngle - plan.angle) / kDegree, rectErr);
 }
 
 struct AccuracyCase {
@@ -521,7 +521,7 @@ TEST_P(DeskewAccuracy, FewAnglesWithinTolerance) {
   const AccuracyCase c = GetParam();
   Accuracy acc;
   for (double deg : {-17.0, -4.5, 0.7, 11.0}) {
-    test::ScanSpec s;
+    test::ScanPlan s;
     s.dpi = c.dpi;
     s.bits = c.bits;
     s.angle = deg * kDegree;
@@ -550,7 +550,7 @@ TEST(DeskewAccuracySweep, DISABLED_AllAnglesResolutionsAndDepths) {
       for (uint8_t bits : {1, 8, 24}) {
         Accuracy acc;
         for (int deg = -19; deg <= 19; ++deg) {
-          test::ScanSpec s;
+          test::ScanPlan s;
           s.dpi = dpi;
           s.bits = bits;
           s.pageWmm = 210;

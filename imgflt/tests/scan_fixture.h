@@ -13,7 +13,7 @@
 
 namespace imgflt::test {
 
-struct ScanSpec {
+struct ScanPlan {
   uint32_t dpi = 200;
   double pageWmm = 100, pageHmm = 140;
   double angle = 0;                    // radians, the page turned counter-clockwise on screen
@@ -27,7 +27,7 @@ struct ScanSpec {
 struct Scan {
   std::vector<uint8_t> buffer;
   HUX_IMG_INF inf{};
-  ScanSpec spec;
+  ScanPlan plan;
   // Page centre and half sizes in pixels of the scan as generated, and its
   // size then (the descriptor follows what the steps make of it).
   double cx = 0, cy = 0, halfW = 0, halfH = 0;
@@ -45,7 +45,7 @@ inline uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed) {
 }
 
 // Word runs of one text line, in page millimetres, from a per-line seed.
-inline bool OnText(double u, double v, const ScanSpec& s) {
+inline bool OnText(double u, double v, const ScanPlan& s) {
   const double top = 20, left = 15, pitch = 6.0, thick = 1.6;
   if (u < left || u > s.pageWmm - left || v < top || v > s.pageHmm - 20) return false;
   const double lineV = v - top;
@@ -63,9 +63,9 @@ inline bool OnText(double u, double v, const ScanSpec& s) {
   return false;
 }
 
-inline Scan MakeScan(const ScanSpec& s) {
+inline Scan MakeScan(const ScanPlan& s) {
   Scan scan;
-  scan.spec = s;
+  scan.plan = s;
   const double pw = MmToPx(s.pageWmm, s.dpi), ph = MmToPx(s.pageHmm, s.dpi);
   const double c = std::cos(s.angle), sn = std::sin(s.angle);
   const double bw = std::fabs(pw * c) + std::fabs(ph * sn), bh = std::fabs(pw * sn) + std::fabs(ph * c);
