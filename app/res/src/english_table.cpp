@@ -1,8 +1,9 @@
 // The program's own English resources: the message strings (one per
 // message code, in code order; see res/message_strings.h), the application
-// title, and the texts of the three-button question dialog. Menus come with
-// the main window.
+// title, the texts of the three-button question dialog, the command strings
+// and the menu texts.
 
+#include "res/menus.h"
 #include "res/resource_module.h"
 
 namespace {
@@ -215,6 +216,69 @@ constexpr VistelResString kStrings[] = {
     {15033, "System Error!\n(Unknown error)"},  // 0x40000101
 
     {res::kIdsAppTitle, "Vexo Viewer"},
+
+    // Status bar, toolbars.
+    {111, "FileName:%s"},
+    {112, "Page:%d/%d"},
+    {508, "Job"},
+
+    // Commands: status prompt, line feed, tooltip.
+    {32826, "Open image files\nOpen File"},
+    {32818, "Close the working file\nClose"},
+    {32893, "Save the changed pages into their files\nSave"},
+    {32819, "Save pages into a new file\nSave Page As..."},
+    {57606, "Change the printer and printing options\nPrint Setup"},
+    {32869, "Print the page fitted to the paper\nPrint (Fit Page)"},
+    {32870, "Print the page at its actual size\nPrint (Actual Size)"},
+    {57665, "Quit the application\nExit"},
+    {32809, "Scan documents\nExecute Scan"},
+    {32915, "Scan a test page\nPre Scan"},
+    {32780, "Change the current scan setting\nScan Setting"},
+    {32827, "Edit the list of scan settings\nScan Settings List"},
+    {32880, "Divide the batch into files automatically\nEnable Job(Automatic divide function)"},
+    {32879, "Change the current job setting\nJob Setting"},
+    {32881, "Edit the list of job settings\nJob Setting List"},
+    {32775, "Set up the user control sheet\nUser Control Sheet Setting"},
+    {32876, "Choose the scanner\nSelect Scanner"},
+    {32884, "Undo the last page operation\nUndo"},
+    {32875, "Crop the page\nCrop"},
+    {32798, "Rotate the page 90 degrees\nRotate 90"},
+    {32799, "Rotate the page -90 degrees\nRotate -90"},
+    {32867, "Rotate the page 180 degrees\nRotate 180"},
+    {32868, "Rotate the page by any angle\nRotate"},
+    {32801, "Enlarge the page\nZoom In"},
+    {32802, "Reduce the page\nZoom Out"},
+    {32782, "Fit the page into the window\nFit Window"},
+    {32774, "Fit the page to the window width\nFit Width"},
+    {32781, "Fit the page to the window height\nFit Length"},
+    {32773, "Show the page at its actual size\n1:1"},
+    {32785, "Show the pan window\nPan Window"},
+    {32787, "Show one page\n1 Image View"},
+    {32788, "Show two pages\n2 Images View"},
+    {32789, "Show four pages\n4 Images View"},
+    {32813, "Show eight pages\n8 Images View"},
+    {32815, "Arrange the pages row by row\nHorizontal View Order"},
+    {32816, "Arrange the pages column by column\nVertical View Order"},
+    {32804, "Show the previous pages\nPrev. Page"},
+    {32803, "Show the next pages\nNext Page"},
+    {32886, "Go to a page\nGo To Page"},
+    {32882, "Replace the page by scanning it again\nReplace Scan"},
+    {32890, "Scan pages in before the page\nInsert Scan - Prev."},
+    {32891, "Scan pages in after the page\nInsert Scan - Next"},
+    {32892, "Delete the page\nDelete Page"},
+    {32914, "Find and delete blank pages\nDelete Blank Pages"},
+    {32783, "Scroll the page with the mouse\nScroll Tool"},
+    {32784, "Magnify with the mouse\nMagnify Tool"},
+    {32806, "Change the application settings\nApplication Setting"},
+    {32851, "Show or hide the File toolbar\nFile Toolbar"},
+    {32854, "Show or hide the Scan toolbar\nScan Toolbar"},
+    {32852, "Show or hide the View toolbar\nView Toolbar"},
+    {32853, "Show or hide the Page toolbar\nPage Toolbar"},
+    {32866, "Show or hide the file list\nFile List"},
+    {32807, "Open the manual\nHelp"},
+    {32848, "Show the image information\nAbout Image"},
+    {32808, "Show the program version\nAbout"},
+    {32894, "Run the plug-in function\nPlug In Function"},
 };
 
 // Dialog 165: the question that applies to several files.
@@ -225,7 +289,85 @@ constexpr VistelResDialogText kDialogTexts[] = {
     {165, 1092, "&No"},
 };
 
-constexpr VistelResTable kEnglish = VistelMakeResTable(0x0409, "English", kStrings, kDialogTexts);
+
+// Menu 128 (the menu bar) and menu 223 (the page pop-up).
+constexpr VistelResMenuText kMenuTexts[] = {
+    {res::kMenuMain, res::PopupKey(0), "&File"},
+    {res::kMenuMain, 32826, "&Open...\tCtrl+O"},
+    {res::kMenuMain, 32818, "&Close"},
+    {res::kMenuMain, 32893, "&Save"},
+    {res::kMenuMain, 32819, "Save Page &As..."},
+    {res::kMenuMain, 57606, "Print Set&up..."},
+    {res::kMenuMain, 32869, "&Print Fit Page..."},
+    {res::kMenuMain, 32870, "Print A&ctual Size..."},
+    {res::kMenuMain, 57665, "E&xit"},
+    {res::kMenuMain, res::PopupKey(1), "&Scan"},
+    {res::kMenuMain, 32809, "&Scan\tCtrl+S"},
+    {res::kMenuMain, 32915, "&PreScan"},
+    {res::kMenuMain, 32780, "Scan S&etting...\tCtrl+E"},
+    {res::kMenuMain, 32827, "Scan Setting &List..."},
+    {res::kMenuMain, 32880, "&Job"},
+    {res::kMenuMain, 32879, "Job Se&tting..."},
+    {res::kMenuMain, 32881, "Job Setting L&ist..."},
+    {res::kMenuMain, 32775, "&User Control Sheet Setting..."},
+    {res::kMenuMain, 32876, "Select Sca&nner..."},
+    {res::kMenuMain, res::PopupKey(2), "&Page"},
+    {res::kMenuMain, 32804, "&Prev. Page"},
+    {res::kMenuMain, 32803, "&Next Page"},
+    {res::kMenuMain, 32886, "&Go to..."},
+    {res::kMenuMain, 32882, "&Replace Scan"},
+    {res::kMenuMain, 32890, "Insert Scan - P&rev."},
+    {res::kMenuMain, 32891, "Insert Scan - Ne&xt"},
+    {res::kMenuMain, 32892, "&Delete Page"},
+    {res::kMenuMain, 32914, "Delete &Blank Pages..."},
+    {res::kMenuMain, res::PopupKey(3), "&Image"},
+    {res::kMenuMain, 32884, "&Undo"},
+    {res::kMenuMain, 32875, "&Crop"},
+    {res::kMenuMain, 32798, "Rotate  &90"},
+    {res::kMenuMain, 32799, "Rotate -9&0"},
+    {res::kMenuMain, 32867, "Rotate 1&80"},
+    {res::kMenuMain, 32868, "&Rotate..."},
+    {res::kMenuMain, 32848, "&About Image..."},
+    {res::kMenuMain, res::PopupKey(4), "&View"},
+    {res::kMenuMain, 32801, "Zoom &In"},
+    {res::kMenuMain, 32802, "Zoom &Out"},
+    {res::kMenuMain, 32782, "Fit &Window"},
+    {res::kMenuMain, 32774, "Fit W&idth"},
+    {res::kMenuMain, 32781, "Fit &Length"},
+    {res::kMenuMain, 32773, "&1:1"},
+    {res::kMenuMain, 32785, "&Pan Window"},
+    {res::kMenuMain, res::SubmenuKey(4, 9), "&Separation"},
+    {res::kMenuMain, 32787, "&1"},
+    {res::kMenuMain, 32788, "&2"},
+    {res::kMenuMain, 32789, "&4"},
+    {res::kMenuMain, 32813, "&8"},
+    {res::kMenuMain, res::SubmenuKey(4, 10), "O&rder"},
+    {res::kMenuMain, 32815, "&Horizontal"},
+    {res::kMenuMain, 32816, "&Vertical"},
+    {res::kMenuMain, res::SubmenuKey(4, 12), "&Toolbar Disp."},
+    {res::kMenuMain, 32851, "&File"},
+    {res::kMenuMain, 32854, "&Scan"},
+    {res::kMenuMain, 32852, "&View"},
+    {res::kMenuMain, 32853, "&Page"},
+    {res::kMenuMain, 32866, "File &List"},
+    {res::kMenuMain, res::PopupKey(5), "&Tool"},
+    {res::kMenuMain, 32783, "&Scroll Tool"},
+    {res::kMenuMain, 32784, "&Magnify Tool"},
+    {res::kMenuMain, 32894, "Plug In &Function"},
+    {res::kMenuMain, res::PopupKey(6), "&Option"},
+    {res::kMenuMain, 32806, "&Application Setting..."},
+    {res::kMenuMain, res::PopupKey(7), "&Help"},
+    {res::kMenuMain, 32807, "&Help"},
+    {res::kMenuMain, 32808, "&About..."},
+    {res::kMenuPageEdit, res::PopupKey(0), "PageEditPopUpMenu"},
+    {res::kMenuPageEdit, 32875, "&Crop"},
+    {res::kMenuPageEdit, 32798, "Rotate  &90"},
+    {res::kMenuPageEdit, 32799, "Rotate -9&0"},
+    {res::kMenuPageEdit, 32867, "Rotate 1&80"},
+    {res::kMenuPageEdit, 32868, "&Rotate..."},
+};
+
+constexpr VistelResTable kEnglish = VistelMakeResTable(0x0409, "English", kStrings, kDialogTexts, kMenuTexts);
 
 }  // namespace
 

@@ -4,6 +4,9 @@
 // libraries (fixture libraries built beside the test).
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <span>
+
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "res/message_strings.h"
+#include "res/menus.h"
 #include "res/resource_module.h"
 #include "testsupport/temp_env.h"
 
@@ -294,3 +298,41 @@ TEST(ResLoader, AcceptsTheLimits) {
 }
 
 }  // namespace
+
+// The command resources: every item of the menus and toolbars has its text,
+// and the tooltip half is there for every toolbar button.
+TEST(CommandResources, EveryMenuItemAndButtonHasItsTexts) {
+  const res::ResourceModule& en = res::EnglishResources();
+  std::function<void(uint32_t, std::span<const res::MenuItem>, int)> walk =
+      [&](uint32_t menu, std::span<const res::MenuItem> items, int top) {
+        for (size_t i = 0; i < items.size(); ++i) {
+          const res::MenuItem& item = items[i];
+          if (item.kind == res::MenuItem::Kind::kCommand) {
+            EXPECT_TRUE(en.MenuText(menu, item.commandId)) << menu << "/" << item.commandId;
+            EXPECT_TRUE(en.String(item.commandId)) << item.commandId;
+          } else if (item.kind == res::MenuItem::Kind::kPopup) {
+            const uint32_t key = top < 0 ? res::PopupKey(uint32_t(i)) : res::SubmenuKey(uint32_t(top), uint32_t(i));
+            EXPECT_TRUE(en.MenuText(menu, key)) << menu << " pop-up " << top << "/" << i;
+            walk(menu, item.items, top < 0 ? int(i) : top);
+          }
+        }
+      };
+  for (uint32_t menu : {res::kMenuMain, res::kMenuPageEdit}) walk(menu, res::MenuStructure(menu), -1);
+
+  for (uint32_t bar : {res::kToolbarFile, res::kToolbarScan, res::kToolbarView, res::kToolbarPage, res::kToolbarPlugIn}) {
+    ASSERT_FALSE(res::ToolbarButtons(bar).empty()) << bar;
+    for (uint32_t id : res::ToolbarButtons(bar)) {
+      if (id == 0) continue;
+      const auto text = en.String(id);
+      ASSERT_TRUE(text) << id;
+      EXPECT_FALSE(res::SplitCommandString(*text).tip.empty()) << id;
+    }
+  }
+  // Editing greys the View pop-up's Separation and Order sub-menus by position.
+  const auto view = res::MenuStructure(res::kMenuMain)[4].items;
+  EXPECT_EQ(view[9].kind, res::MenuItem::Kind::kPopup);
+  EXPECT_EQ(view[9].items[0].commandId, 32787u);
+  EXPECT_EQ(view[10].items[1].commandId, 32816u);
+  EXPECT_EQ(res::SplitCommandString("a\nb").prompt, "a");
+  EXPECT_EQ(res::SplitCommandString("no tip").tip, "");
+}

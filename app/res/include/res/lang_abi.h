@@ -27,7 +27,8 @@ typedef struct VistelResDialogText {
 } VistelResDialogText;
 
 /* commandId is a command id, or 0x80000000 | index for a pop-up title at
- * that position of the menu's top level. */
+ * that position of the menu's top level, or 0x80000000 | (position + 1) << 8
+ * | index for a pop-up nested at that position inside it. */
 typedef struct VistelResMenuText {
   uint32_t menuId;
   uint32_t commandId;
@@ -62,6 +63,15 @@ constexpr VistelResTable VistelMakeResTable(uint32_t langId, const char* languag
   return VistelResTable{VISTEL_RES_MAGIC, VISTEL_RES_ABI_VERSION, langId,      languageName,
                         strings,          uint32_t(S),            dialogTexts, uint32_t(D),
                         nullptr,          0};
+}
+template <std::size_t S, std::size_t D, std::size_t M>
+constexpr VistelResTable VistelMakeResTable(uint32_t langId, const char* languageName,
+                                            const VistelResString (&strings)[S],
+                                            const VistelResDialogText (&dialogTexts)[D],
+                                            const VistelResMenuText (&menuTexts)[M]) {
+  return VistelResTable{VISTEL_RES_MAGIC, VISTEL_RES_ABI_VERSION, langId,      languageName,
+                        strings,          uint32_t(S),            dialogTexts, uint32_t(D),
+                        menuTexts,        uint32_t(M)};
 }
 #endif
 
