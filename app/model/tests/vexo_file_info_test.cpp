@@ -654,13 +654,24 @@ TEST_F(ModelTest, TemporaryNamesAndLeftoverCleanUp) {
   m.Clear();
   EXPECT_EQ(m.NextEditNumber(), 0);
 
-  for (const char* name : {"07000003.tmp", "07I00001.TMP", "07abc.tmp", "08000000.tmp", "7000000.tmp", "07000000.tif",
-                           "VEXO_TEMP.tif"})
-    testsupport::WriteFile(work + name, "x");
+  const std::vector<std::string> gone = {"07000001.tmp", "07I00001.TMP", "07abc.Tmp", "07.tmp", "07x.tmp.tmp"};
+  const std::vector<std::string> kept = {"17000001.tmp", "70000001.tmp", "7000001.tmp",   "x07000001.tmp",
+                                         "07000001.tif", "07000001.tmpx", "-1000001.tmp", "VEXO_TEMP.tif"};
+  for (const auto& n : gone) testsupport::WriteFile(work + n, "x");
+  for (const auto& n : kept) testsupport::WriteFile(work + n, "x");
   fs::create_directories(work + "07dir.tmp");
   m.DeleteLeftovers();
-  EXPECT_EQ(TempFiles(), (std::set<std::string>{"08000000.tmp", "7000000.tmp", "07000000.tif", "VEXO_TEMP.tif",
-                                                "07dir.tmp"}));
+  for (const auto& n : gone) EXPECT_FALSE(fs::exists(work + n)) << n;
+  for (const auto& n : kept) EXPECT_TRUE(fs::exists(work + n)) << n;
+  EXPECT_TRUE(fs::is_directory(work + "07dir.tmp"));
+
+  // An instance without a slot has leftovers of its own only.
+  m.SetInstance(-1);
+  m.DeleteLeftovers();
+  EXPECT_FALSE(fs::exists(work + "-1000001.tmp"));
+  EXPECT_TRUE(fs::exists(work + "17000001.tmp"));
+  m.SetWorkFolder(dir.File("absent/"));
+  m.DeleteLeftovers();  // a missing folder is nothing to clean
 }
 
 TEST_F(ModelTest, FinishRunsThePromptsThenDropsUndoAndInsertFiles) {
