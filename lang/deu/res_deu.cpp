@@ -1,7 +1,9 @@
 // German resources of Vistel: every text of the program's own English
-// table, translated. The ids and their order follow the English table.
+// table, translated: messages, command strings and menu texts. The ids
+// and their order follow the English table.
 
 #include "res/lang_abi.h"
+#include "res/menus.h"
 
 namespace {
 
@@ -213,6 +215,69 @@ constexpr VistelResString kStrings[] = {
     {15033, "Systemfehler!\n(Unbekannter Fehler)"},  // 0x40000101
 
     {57344, "Vexo Viewer"},  // application title, never translated
+
+    // Status bar, toolbars.
+    {111, "Dateiname:%s"},
+    {112, "Seite:%d/%d"},
+    {508, "Job"},  // the German term for it, as in the messages above
+
+    // Commands: status prompt, line feed, tooltip.
+    {32826, "Bilddateien öffnen\nDatei öffnen"},
+    {32818, "Die Arbeitsdatei schließen\nSchließen"},
+    {32893, "Die geänderten Seiten in ihren Dateien speichern\nSpeichern"},
+    {32819, "Seiten in einer neuen Datei speichern\nSeite speichern unter..."},
+    {57606, "Den Drucker und die Druckoptionen ändern\nDruckereinrichtung"},
+    {32869, "Die Seite an das Papier angepasst drucken\nDrucken (an Seite anpassen)"},
+    {32870, "Die Seite in Originalgröße drucken\nDrucken (Originalgröße)"},
+    {57665, "Die Anwendung beenden\nBeenden"},
+    {32809, "Dokumente scannen\nScan ausführen"},
+    {32915, "Eine Testseite scannen\nVorschau-Scan"},
+    {32780, "Die aktuelle Scaneinstellung ändern\nScaneinstellung"},
+    {32827, "Die Liste der Scaneinstellungen bearbeiten\nListe der Scaneinstellungen"},
+    {32880, "Den Stapel automatisch in Dateien aufteilen\nJob aktivieren (automatische Aufteilung)"},
+    {32879, "Die aktuelle Jobeinstellung ändern\nJobeinstellung"},
+    {32881, "Die Liste der Jobeinstellungen bearbeiten\nListe der Jobeinstellungen"},
+    {32775, "Das Benutzer-Steuerblatt einrichten\nBenutzer-Steuerblatt einrichten"},
+    {32876, "Den Scanner auswählen\nScanner auswählen"},
+    {32884, "Den letzten Seitenvorgang rückgängig machen\nRückgängig"},
+    {32875, "Die Seite zuschneiden\nZuschneiden"},
+    {32798, "Die Seite um 90 Grad drehen\n90° drehen"},
+    {32799, "Die Seite um -90 Grad drehen\n-90° drehen"},
+    {32867, "Die Seite um 180 Grad drehen\n180° drehen"},
+    {32868, "Die Seite um einen beliebigen Winkel drehen\nDrehen"},
+    {32801, "Die Seite vergrößern\nVergrößern"},
+    {32802, "Die Seite verkleinern\nVerkleinern"},
+    {32782, "Die Seite in das Fenster einpassen\nAn Fenster anpassen"},
+    {32774, "Die Seite an die Fensterbreite anpassen\nAn Breite anpassen"},
+    {32781, "Die Seite an die Fensterhöhe anpassen\nAn Höhe anpassen"},
+    {32773, "Die Seite in Originalgröße anzeigen\n1:1"},
+    {32785, "Das Übersichtsfenster anzeigen\nÜbersichtsfenster"},
+    {32787, "Eine Seite anzeigen\nAnsicht mit 1 Bild"},
+    {32788, "Zwei Seiten anzeigen\nAnsicht mit 2 Bildern"},
+    {32789, "Vier Seiten anzeigen\nAnsicht mit 4 Bildern"},
+    {32813, "Acht Seiten anzeigen\nAnsicht mit 8 Bildern"},
+    {32815, "Die Seiten zeilenweise anordnen\nReihenfolge zeilenweise"},
+    {32816, "Die Seiten spaltenweise anordnen\nReihenfolge spaltenweise"},
+    {32804, "Die vorherigen Seiten anzeigen\nVorherige Seite"},
+    {32803, "Die nächsten Seiten anzeigen\nNächste Seite"},
+    {32886, "Zu einer Seite wechseln\nGehe zu Seite"},
+    {32882, "Die Seite durch erneutes Scannen ersetzen\nDurch Scan ersetzen"},
+    {32890, "Seiten vor dieser Seite einscannen\nScan einfügen - davor"},
+    {32891, "Seiten nach dieser Seite einscannen\nScan einfügen - dahinter"},
+    {32892, "Die Seite löschen\nSeite löschen"},
+    {32914, "Leere Seiten suchen und löschen\nLeere Seiten entfernen"},
+    {32783, "Die Seite mit der Maus verschieben\nBildlaufwerkzeug"},
+    {32784, "Mit der Maus vergrößern\nLupenwerkzeug"},
+    {32806, "Die Anwendungseinstellungen ändern\nAnwendungseinstellungen"},
+    {32851, "Die Symbolleiste Datei ein- oder ausblenden\nSymbolleiste Datei"},
+    {32854, "Die Symbolleiste Scannen ein- oder ausblenden\nSymbolleiste Scannen"},
+    {32852, "Die Symbolleiste Ansicht ein- oder ausblenden\nSymbolleiste Ansicht"},
+    {32853, "Die Symbolleiste Seite ein- oder ausblenden\nSymbolleiste Seite"},
+    {32866, "Die Dateiliste ein- oder ausblenden\nDateiliste"},
+    {32807, "Das Handbuch öffnen\nHilfe"},
+    {32848, "Die Bildinformationen anzeigen\nBildinformationen"},
+    {32808, "Die Programmversion anzeigen\nInfo"},
+    {32894, "Die Plug-in-Funktion ausführen\nPlug-in-Funktion"},
 };
 
 // Dialog 165: the question that applies to several files.
@@ -223,7 +288,85 @@ constexpr VistelResDialogText kDialogTexts[] = {
     {165, 1092, "&Nein"},
 };
 
-constexpr VistelResTable kTable = VistelMakeResTable(0x0407, "Deutsch", kStrings, kDialogTexts);
+// Menu 128 (the menu bar) and menu 223 (the page pop-up). Menu keys follow
+// res/menus.h; the accelerator text after the tab stays as it is.
+constexpr VistelResMenuText kMenuTexts[] = {
+    {res::kMenuMain, res::PopupKey(0), "&Datei"},
+    {res::kMenuMain, 32826, "Ö&ffnen...\tCtrl+O"},
+    {res::kMenuMain, 32818, "&Schließen"},
+    {res::kMenuMain, 32893, "S&peichern"},
+    {res::kMenuMain, 32819, "Seite speichern &unter..."},
+    {res::kMenuMain, 57606, "Drucker&einrichtung..."},
+    {res::kMenuMain, 32869, "&Drucken (an Seite anpassen)..."},
+    {res::kMenuMain, 32870, "Drucken (&Originalgröße)..."},
+    {res::kMenuMain, 57665, "&Beenden"},
+    {res::kMenuMain, res::PopupKey(1), "&Scannen"},
+    {res::kMenuMain, 32809, "&Scannen\tCtrl+S"},
+    {res::kMenuMain, 32915, "&Vorschau-Scan"},
+    {res::kMenuMain, 32780, "Scan&einstellung...\tCtrl+E"},
+    {res::kMenuMain, 32827, "&Liste der Scaneinstellungen..."},
+    {res::kMenuMain, 32880, "&Jobfunktion"},
+    {res::kMenuMain, 32879, "Jobeins&tellung..."},
+    {res::kMenuMain, 32881, "L&iste der Jobeinstellungen..."},
+    {res::kMenuMain, 32775, "&Benutzer-Steuerblatt einrichten..."},
+    {res::kMenuMain, 32876, "Scanner aus&wählen..."},
+    {res::kMenuMain, res::PopupKey(2), "S&eite"},
+    {res::kMenuMain, 32804, "&Vorherige Seite"},
+    {res::kMenuMain, 32803, "&Nächste Seite"},
+    {res::kMenuMain, 32886, "&Gehe zu Seite..."},
+    {res::kMenuMain, 32882, "Durch Scan &ersetzen"},
+    {res::kMenuMain, 32890, "Scan einfügen - &davor"},
+    {res::kMenuMain, 32891, "Scan einfügen - da&hinter"},
+    {res::kMenuMain, 32892, "Seite &löschen"},
+    {res::kMenuMain, 32914, "Leere Seiten ent&fernen..."},
+    {res::kMenuMain, res::PopupKey(3), "&Bild"},
+    {res::kMenuMain, 32884, "&Rückgängig"},
+    {res::kMenuMain, 32875, "&Zuschneiden"},
+    {res::kMenuMain, 32798, "&90° drehen"},
+    {res::kMenuMain, 32799, "-9&0° drehen"},
+    {res::kMenuMain, 32867, "1&80° drehen"},
+    {res::kMenuMain, 32868, "&Drehen..."},
+    {res::kMenuMain, 32848, "Bild&informationen..."},
+    {res::kMenuMain, res::PopupKey(4), "&Ansicht"},
+    {res::kMenuMain, 32801, "Ver&größern"},
+    {res::kMenuMain, 32802, "Ver&kleinern"},
+    {res::kMenuMain, 32782, "An &Fenster anpassen"},
+    {res::kMenuMain, 32774, "An &Breite anpassen"},
+    {res::kMenuMain, 32781, "An &Höhe anpassen"},
+    {res::kMenuMain, 32773, "&1:1"},
+    {res::kMenuMain, 32785, "Über&sichtsfenster"},
+    {res::kMenuMain, res::SubmenuKey(4, 9), "&Aufteilung"},
+    {res::kMenuMain, 32787, "&1"},
+    {res::kMenuMain, 32788, "&2"},
+    {res::kMenuMain, 32789, "&4"},
+    {res::kMenuMain, 32813, "&8"},
+    {res::kMenuMain, res::SubmenuKey(4, 10), "&Reihenfolge"},
+    {res::kMenuMain, 32815, "&Zeilenweise"},
+    {res::kMenuMain, 32816, "&Spaltenweise"},
+    {res::kMenuMain, res::SubmenuKey(4, 12), "Symbol&leisten"},
+    {res::kMenuMain, 32851, "&Datei"},
+    {res::kMenuMain, 32854, "&Scannen"},
+    {res::kMenuMain, 32852, "&Ansicht"},
+    {res::kMenuMain, 32853, "S&eite"},
+    {res::kMenuMain, 32866, "Datei&liste"},
+    {res::kMenuMain, res::PopupKey(5), "&Werkzeuge"},
+    {res::kMenuMain, 32783, "&Bildlaufwerkzeug"},
+    {res::kMenuMain, 32784, "&Lupenwerkzeug"},
+    {res::kMenuMain, 32894, "Plug-in-&Funktion"},
+    {res::kMenuMain, res::PopupKey(6), "&Optionen"},
+    {res::kMenuMain, 32806, "&Anwendungseinstellungen..."},
+    {res::kMenuMain, res::PopupKey(7), "&Hilfe"},
+    {res::kMenuMain, 32807, "&Hilfe"},
+    {res::kMenuMain, 32808, "&Info..."},
+    {res::kMenuPageEdit, res::PopupKey(0), "Seitenbearbeitung"},
+    {res::kMenuPageEdit, 32875, "&Zuschneiden"},
+    {res::kMenuPageEdit, 32798, "&90° drehen"},
+    {res::kMenuPageEdit, 32799, "-9&0° drehen"},
+    {res::kMenuPageEdit, 32867, "1&80° drehen"},
+    {res::kMenuPageEdit, 32868, "&Drehen..."},
+};
+
+constexpr VistelResTable kTable = VistelMakeResTable(0x0407, "Deutsch", kStrings, kDialogTexts, kMenuTexts);
 
 }  // namespace
 

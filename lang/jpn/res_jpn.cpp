@@ -1,7 +1,9 @@
 // Japanese resources of Vistel: every text of the program's own English
-// table, translated. The ids and their order follow the English table.
+// table, translated: messages, command strings and menu texts. The ids
+// and their order follow the English table.
 
 #include "res/lang_abi.h"
+#include "res/menus.h"
 
 namespace {
 
@@ -213,6 +215,69 @@ constexpr VistelResString kStrings[] = {
     {15033, "システムエラー！\n（不明なエラー）"},  // 0x40000101
 
     {57344, "Vexo Viewer"},  // application title, never translated
+
+    // Status bar, toolbars.
+    {111, "ファイル名:%s"},
+    {112, "ページ:%d/%d"},
+    {508, "ジョブ"},
+
+    // Commands: status prompt, line feed, tooltip.
+    {32826, "画像ファイルを開きます\nファイルを開く"},
+    {32818, "作業ファイルを閉じます\n閉じる"},
+    {32893, "変更したページを元のファイルに保存します\n上書き保存"},
+    {32819, "ページを新しいファイルに保存します\n名前を付けてページを保存"},
+    {57606, "プリンターと印刷オプションを変更します\nプリンターの設定"},
+    {32869, "ページを用紙に合わせて印刷します\n印刷 (用紙に合わせる)"},
+    {32870, "ページを実際のサイズで印刷します\n印刷 (実際のサイズ)"},
+    {57665, "アプリケーションを終了します\n終了"},
+    {32809, "原稿をスキャンします\nスキャン実行"},
+    {32915, "テストページをスキャンします\nプレスキャン"},
+    {32780, "現在のスキャン設定を変更します\nスキャン設定"},
+    {32827, "スキャン設定の一覧を編集します\nスキャン設定一覧"},
+    {32880, "バッチを自動的にファイルに分割します\nジョブ有効 (自動分割機能)"},
+    {32879, "現在のジョブ設定を変更します\nジョブ設定"},
+    {32881, "ジョブ設定の一覧を編集します\nジョブ設定一覧"},
+    {32775, "ユーザーコントロールシートを設定します\nユーザーコントロールシート設定"},
+    {32876, "スキャナーを選択します\nスキャナーの選択"},
+    {32884, "直前のページ操作を元に戻します\n元に戻す"},
+    {32875, "ページをトリミングします\nトリミング"},
+    {32798, "ページを90度回転します\n90度回転"},
+    {32799, "ページを-90度回転します\n-90度回転"},
+    {32867, "ページを180度回転します\n180度回転"},
+    {32868, "ページを任意の角度で回転します\n角度を指定して回転"},
+    {32801, "ページを拡大表示します\n拡大"},
+    {32802, "ページを縮小表示します\n縮小"},
+    {32782, "ページをウィンドウに合わせて表示します\nウィンドウに合わせる"},
+    {32774, "ページをウィンドウの幅に合わせて表示します\n幅に合わせる"},
+    {32781, "ページをウィンドウの高さに合わせて表示します\n高さに合わせる"},
+    {32773, "ページを実際のサイズで表示します\n等倍表示"},
+    {32785, "パンウィンドウを表示します\nパンウィンドウ"},
+    {32787, "1ページを表示します\n1画面表示"},
+    {32788, "2ページを表示します\n2画面表示"},
+    {32789, "4ページを表示します\n4画面表示"},
+    {32813, "8ページを表示します\n8画面表示"},
+    {32815, "ページを横方向に並べます\n横方向の表示順"},
+    {32816, "ページを縦方向に並べます\n縦方向の表示順"},
+    {32804, "前のページを表示します\n前のページ"},
+    {32803, "次のページを表示します\n次のページ"},
+    {32886, "指定したページに移動します\n指定ページへ移動"},
+    {32882, "ページを再スキャンして差し替えます\n差し替えスキャン"},
+    {32890, "このページの前にスキャンしたページを挿入します\n挿入スキャン - 前"},
+    {32891, "このページの後にスキャンしたページを挿入します\n挿入スキャン - 後"},
+    {32892, "ページを削除します\nページの削除"},
+    {32914, "白紙ページを検出して削除します\n白紙ページの削除"},
+    {32783, "マウスでページをスクロールします\nスクロールツール"},
+    {32784, "マウスで拡大表示します\nルーペツール"},
+    {32806, "アプリケーションの設定を変更します\nアプリケーション設定"},
+    {32851, "ファイルツールバーの表示/非表示を切り替えます\nファイルツールバー"},
+    {32854, "スキャンツールバーの表示/非表示を切り替えます\nスキャンツールバー"},
+    {32852, "表示ツールバーの表示/非表示を切り替えます\n表示ツールバー"},
+    {32853, "ページツールバーの表示/非表示を切り替えます\nページツールバー"},
+    {32866, "ファイル一覧の表示/非表示を切り替えます\nファイル一覧"},
+    {32807, "マニュアルを開きます\nヘルプ"},
+    {32848, "画像の情報を表示します\n画像情報"},
+    {32808, "プログラムのバージョンを表示します\nバージョン情報"},
+    {32894, "プラグイン機能を実行します\nプラグイン機能"},
 };
 
 // Dialog 165: the question that applies to several files.
@@ -223,7 +288,86 @@ constexpr VistelResDialogText kDialogTexts[] = {
     {165, 1092, "いいえ(&N)"},
 };
 
-constexpr VistelResTable kTable = VistelMakeResTable(0x0411, "日本語", kStrings, kDialogTexts);
+// Menu 128 (the menu bar) and menu 223 (the page pop-up). Menu keys follow
+// res/menus.h; access keys are the English letters in the "(&F)" form, and
+// the accelerator text after the tab stays as it is.
+constexpr VistelResMenuText kMenuTexts[] = {
+    {res::kMenuMain, res::PopupKey(0), "ファイル(&F)"},
+    {res::kMenuMain, 32826, "開く(&O)...\tCtrl+O"},
+    {res::kMenuMain, 32818, "閉じる(&C)"},
+    {res::kMenuMain, 32893, "上書き保存(&S)"},
+    {res::kMenuMain, 32819, "名前を付けてページを保存(&A)..."},
+    {res::kMenuMain, 57606, "プリンターの設定(&U)..."},
+    {res::kMenuMain, 32869, "用紙に合わせて印刷(&P)..."},
+    {res::kMenuMain, 32870, "実際のサイズで印刷(&C)..."},
+    {res::kMenuMain, 57665, "終了(&X)"},
+    {res::kMenuMain, res::PopupKey(1), "スキャン(&S)"},
+    {res::kMenuMain, 32809, "スキャン(&S)\tCtrl+S"},
+    {res::kMenuMain, 32915, "プレスキャン(&P)"},
+    {res::kMenuMain, 32780, "スキャン設定(&E)...\tCtrl+E"},
+    {res::kMenuMain, 32827, "スキャン設定一覧(&L)..."},
+    {res::kMenuMain, 32880, "ジョブ(&J)"},
+    {res::kMenuMain, 32879, "ジョブ設定(&T)..."},
+    {res::kMenuMain, 32881, "ジョブ設定一覧(&I)..."},
+    {res::kMenuMain, 32775, "ユーザーコントロールシート設定(&U)..."},
+    {res::kMenuMain, 32876, "スキャナーの選択(&N)..."},
+    {res::kMenuMain, res::PopupKey(2), "ページ(&P)"},
+    {res::kMenuMain, 32804, "前のページ(&P)"},
+    {res::kMenuMain, 32803, "次のページ(&N)"},
+    {res::kMenuMain, 32886, "指定ページへ移動(&G)..."},
+    {res::kMenuMain, 32882, "差し替えスキャン(&R)"},
+    {res::kMenuMain, 32890, "挿入スキャン - 前(&R)"},
+    {res::kMenuMain, 32891, "挿入スキャン - 後(&X)"},
+    {res::kMenuMain, 32892, "ページの削除(&D)"},
+    {res::kMenuMain, 32914, "白紙ページの削除(&B)..."},
+    {res::kMenuMain, res::PopupKey(3), "画像(&I)"},
+    {res::kMenuMain, 32884, "元に戻す(&U)"},
+    {res::kMenuMain, 32875, "トリミング(&C)"},
+    {res::kMenuMain, 32798, "90度回転(&9)"},
+    {res::kMenuMain, 32799, "-90度回転(&0)"},
+    {res::kMenuMain, 32867, "180度回転(&8)"},
+    {res::kMenuMain, 32868, "角度を指定して回転(&R)..."},
+    {res::kMenuMain, 32848, "画像情報(&A)..."},
+    {res::kMenuMain, res::PopupKey(4), "表示(&V)"},
+    {res::kMenuMain, 32801, "拡大(&I)"},
+    {res::kMenuMain, 32802, "縮小(&O)"},
+    {res::kMenuMain, 32782, "ウィンドウに合わせる(&W)"},
+    {res::kMenuMain, 32774, "幅に合わせる(&I)"},
+    {res::kMenuMain, 32781, "高さに合わせる(&L)"},
+    {res::kMenuMain, 32773, "等倍表示(&1)"},
+    {res::kMenuMain, 32785, "パンウィンドウ(&P)"},
+    {res::kMenuMain, res::SubmenuKey(4, 9), "画面分割(&S)"},
+    {res::kMenuMain, 32787, "1画面(&1)"},
+    {res::kMenuMain, 32788, "2画面(&2)"},
+    {res::kMenuMain, 32789, "4画面(&4)"},
+    {res::kMenuMain, 32813, "8画面(&8)"},
+    {res::kMenuMain, res::SubmenuKey(4, 10), "表示順(&R)"},
+    {res::kMenuMain, 32815, "横方向(&H)"},
+    {res::kMenuMain, 32816, "縦方向(&V)"},
+    {res::kMenuMain, res::SubmenuKey(4, 12), "ツールバー表示(&T)"},
+    {res::kMenuMain, 32851, "ファイル(&F)"},
+    {res::kMenuMain, 32854, "スキャン(&S)"},
+    {res::kMenuMain, 32852, "表示(&V)"},
+    {res::kMenuMain, 32853, "ページ(&P)"},
+    {res::kMenuMain, 32866, "ファイル一覧(&L)"},
+    {res::kMenuMain, res::PopupKey(5), "ツール(&T)"},
+    {res::kMenuMain, 32783, "スクロールツール(&S)"},
+    {res::kMenuMain, 32784, "ルーペツール(&M)"},
+    {res::kMenuMain, 32894, "プラグイン機能(&F)"},
+    {res::kMenuMain, res::PopupKey(6), "オプション(&O)"},
+    {res::kMenuMain, 32806, "アプリケーション設定(&A)..."},
+    {res::kMenuMain, res::PopupKey(7), "ヘルプ(&H)"},
+    {res::kMenuMain, 32807, "ヘルプ(&H)"},
+    {res::kMenuMain, 32808, "バージョン情報(&A)..."},
+    {res::kMenuPageEdit, res::PopupKey(0), "ページ編集"},
+    {res::kMenuPageEdit, 32875, "トリミング(&C)"},
+    {res::kMenuPageEdit, 32798, "90度回転(&9)"},
+    {res::kMenuPageEdit, 32799, "-90度回転(&0)"},
+    {res::kMenuPageEdit, 32867, "180度回転(&8)"},
+    {res::kMenuPageEdit, 32868, "角度を指定して回転(&R)..."},
+};
+
+constexpr VistelResTable kTable = VistelMakeResTable(0x0411, "日本語", kStrings, kDialogTexts, kMenuTexts);
 
 }  // namespace
 

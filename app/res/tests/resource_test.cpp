@@ -336,3 +336,158 @@ TEST(CommandResources, EveryMenuItemAndButtonHasItsTexts) {
   EXPECT_EQ(res::SplitCommandString("a\nb").prompt, "a");
   EXPECT_EQ(res::SplitCommandString("no tip").tip, "");
 }
+
+// --- Command resources of the language libraries ------------------------------
+
+namespace {
+
+// The printf conversions of a text in order, each with its flags, width and
+// length ("%%" is a literal percent, not a conversion).
+std::vector<std::string> Conversions(std::string_view text) {
+  std::vector<std::string> specs;
+  for (size_t i = text.find('%'); i != std::string_view::npos; i = text.find('%', i)) {
+    if (i + 1 < text.size() && text[i + 1] == '%') {
+      i += 2;
+      continue;
+    }
+    const size_t end = text.find_first_not_of("-+ #0123456789.*hlLjzt", i + 1);
+    specs.emplace_back(text.substr(i, end == std::string_view::npos ? end : end - i + 1));
+    if (end == std::string_view::npos) break;
+    i = end + 1;
+  }
+  return specs;
+}
+
+// Access-key markers: single "&", not the doubled literal one.
+size_t AccessKeys(std::string_view text) {
+  size_t n = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (i + 1 < text.size() && text[i + 1] == '&') {
+      ++i;
+    } else {
+      ++n;
+    }
+  }
+  return n;
+}
+
+// The accelerator half of a menu text, tab included ("" without one).
+std::string_view AcceleratorText(std::string_view text) {
+  const size_t tab = text.find('\t');
+  return tab == std::string_view::npos ? std::string_view() : text.substr(tab);
+}
+
+// "開く(&O)..." and "ファイル(&F)": the access key in brackets after the
+// label, before a trailing ellipsis and the accelerator.
+bool HasSuffixAccessKey(std::string_view text) {
+  std::string_view label = text.substr(0, text.find('\t'));
+  if (label.ends_with("...")) label.remove_suffix(3);
+  if (label.size() < 5 || !label.ends_with(')')) return false;
+  const std::string_view key = label.substr(label.size() - 4);
+  return key.starts_with("(&") && ((key[2] >= 'A' && key[2] <= 'Z') || (key[2] >= '0' && key[2] <= '9'));
+}
+
+using MenuKey = std::pair<uint32_t, uint32_t>;  // (menu id, text key)
+
+std::vector<MenuKey> AllMenuKeys() {
+  std::vector<MenuKey> keys;
+  std::function<void(uint32_t, std::span<const res::MenuItem>, int)> walk =
+      [&](uint32_t menu, std::span<const res::MenuItem> items, int top) {
+        for (size_t i = 0; i < items.size(); ++i) {
+          const res::MenuItem& item = items[i];
+          if (item.kind == res::MenuItem::Kind::kCommand) {
+            keys.emplace_back(menu, item.commandId);
+          } else if (item.kind == res::MenuItem::Kind::kPopup) {
+            keys.emplace_back(menu, top < 0 ? res::PopupKey(uint32_t(i)) : res::SubmenuKey(uint32_t(top), uint32_t(i)));
+            walk(menu, item.items, top < 0 ? int(i) : top);
+          }
+        }
+      };
+  for (uint32_t menu : {res::kMenuMain, res::kMenuPageEdit}) walk(menu, res::MenuStructure(menu), -1);
+  return keys;
+}
+
+// The status-bar and toolbar strings and every command string of the English
+// table (command ids start at 0x8000; the application title shares that range
+// and stays untranslated).
+std::vector<uint32_t> InterfaceStringIds() {
+  std::vector<uint32_t> ids = {111, 112, 508};
+  const VistelResTable& table = res::EnglishTable();
+  for (const VistelResString& s : std::span(table.strings, table.stringCount))
+    if (s.id >= 0x8000 && s.id != res::kIdsAppTitle) ids.push_back(s.id);
+  return ids;
+}
+
+struct CommandLanguage {
+  const char* file;
+  bool suffixAccessKeys;
+  // Texts that read the same as the English ones in this language.
+  std::vector<uint32_t> sameStrings;
+  std::vector<MenuKey> sameMenuTexts;
+};
+
+}  // namespace
+
+TEST(ResLanguageLibraries, TranslateTheCommandResources) {
+  const CommandLanguage languages[] = {
+      {"Res_DEU.so", false,
+       {508},  // "Job": the German term as well
+       {{res::kMenuMain, 32773}, {res::kMenuMain, 32787}, {res::kMenuMain, 32788}, {res::kMenuMain, 32789},
+        {res::kMenuMain, 32813}}},  // "&1:1", "&1", "&2", "&4", "&8"
+      {"Res_JPN.so", true, {}, {}},
+  };
+  const std::vector<uint32_t> ids = InterfaceStringIds();
+  const std::vector<MenuKey> menuKeys = AllMenuKeys();
+  ASSERT_GT(ids.size(), 3u);
+  ASSERT_FALSE(menuKeys.empty());
+  const res::ResourceModule& english = res::EnglishResources();
+
+  for (const CommandLanguage& language : languages) {
+    SCOPED_TRACE(language.file);
+    std::unique_ptr<res::ResourceModule> module = res::LoadLanguageLibrary(BinFolder() + language.file);
+    ASSERT_TRUE(module);
+
+    for (uint32_t id : ids) {
+      const std::optional<std::string_view> en = english.String(id);
+      const std::optional<std::string_view> text = module->String(id);
+      ASSERT_TRUE(en) << id;
+      if (!text) {
+        ADD_FAILURE() << "missing string " << id;
+        continue;
+      }
+      if (std::find(language.sameStrings.begin(), language.sameStrings.end(), id) == language.sameStrings.end()) {
+        EXPECT_NE(*text, *en) << "untranslated string " << id;
+      }
+      EXPECT_EQ(LineBreaks(*text), LineBreaks(*en)) << id;
+      EXPECT_EQ(Conversions(*text), Conversions(*en)) << id;
+      const res::CommandTexts enHalves = res::SplitCommandString(*en);
+      const res::CommandTexts halves = res::SplitCommandString(*text);
+      EXPECT_EQ(halves.prompt.empty(), enHalves.prompt.empty()) << id;
+      EXPECT_EQ(halves.tip.empty(), enHalves.tip.empty()) << id;
+    }
+
+    for (const auto& [menu, key] : menuKeys) {
+      const std::optional<std::string_view> en = english.MenuText(menu, key);
+      const std::optional<std::string_view> text = module->MenuText(menu, key);
+      ASSERT_TRUE(en) << menu << "/" << std::hex << key;
+      if (!text) {
+        ADD_FAILURE() << "missing menu text " << menu << "/" << std::hex << key;
+        continue;
+      }
+      const bool same = std::find(language.sameMenuTexts.begin(), language.sameMenuTexts.end(), MenuKey{menu, key}) !=
+                        language.sameMenuTexts.end();
+      if (!same) {
+        EXPECT_NE(*text, *en) << "untranslated menu text " << menu << "/" << std::hex << key;
+      }
+      EXPECT_EQ(LineBreaks(*text), LineBreaks(*en)) << menu << "/" << std::hex << key;
+      EXPECT_EQ(AccessKeys(*text), AccessKeys(*en)) << menu << "/" << std::hex << key << ": " << *text;
+      EXPECT_EQ(AcceleratorText(*text), AcceleratorText(*en)) << menu << "/" << std::hex << key << ": " << *text;
+      if (language.suffixAccessKeys && AccessKeys(*en) > 0) {
+        EXPECT_TRUE(HasSuffixAccessKey(*text)) << menu << "/" << std::hex << key << ": " << *text;
+      }
+    }
+  }
+}
+
+
