@@ -352,7 +352,6 @@ constexpr VistelResMenuText kMenuTexts[] = {
     {res::kMenuMain, res::PopupKey(5), "&Werkzeuge"},
     {res::kMenuMain, 32783, "&Bildlaufwerkzeug"},
     {res::kMenuMain, 32784, "&Lupenwerkzeug"},
-    {res::kMenuMain, 32894, "Plug-in-&Funktion"},
     {res::kMenuMain, res::PopupKey(6), "&Optionen"},
     {res::kMenuMain, 32806, "&Anwendungseinstellungen..."},
     {res::kMenuMain, res::PopupKey(7), "&Hilfe"},
@@ -364,6 +363,8 @@ constexpr VistelResMenuText kMenuTexts[] = {
     {res::kMenuPageEdit, 32799, "-9&0° drehen"},
     {res::kMenuPageEdit, 32867, "1&80° drehen"},
     {res::kMenuPageEdit, 32868, "&Drehen..."},
+    {res::kMenuPlugIn, res::PopupKey(0), "&Plug-in"},
+    {res::kMenuPlugIn, 32894, "&Funktion"},
 };
 
 constexpr VistelResTable kTable = VistelMakeResTable(0x0407, "Deutsch", kStrings, kDialogTexts, kMenuTexts);

@@ -353,7 +353,6 @@ constexpr VistelResMenuText kMenuTexts[] = {
     {res::kMenuMain, res::PopupKey(5), "ツール(&T)"},
     {res::kMenuMain, 32783, "スクロールツール(&S)"},
     {res::kMenuMain, 32784, "ルーペツール(&M)"},
-    {res::kMenuMain, 32894, "プラグイン機能(&F)"},
     {res::kMenuMain, res::PopupKey(6), "オプション(&O)"},
     {res::kMenuMain, 32806, "アプリケーション設定(&A)..."},
     {res::kMenuMain, res::PopupKey(7), "ヘルプ(&H)"},
@@ -365,6 +364,8 @@ constexpr VistelResMenuText kMenuTexts[] = {
     {res::kMenuPageEdit, 32799, "-90度回転(&0)"},
     {res::kMenuPageEdit, 32867, "180度回転(&8)"},
     {res::kMenuPageEdit, 32868, "角度を指定して回転(&R)..."},
+    {res::kMenuPlugIn, res::PopupKey(0), "プラグイン(&P)"},
+    {res::kMenuPlugIn, 32894, "機能(&F)"},
 };
 
 constexpr VistelResTable kTable = VistelMakeResTable(0x0411, "日本語", kStrings, kDialogTexts, kMenuTexts);

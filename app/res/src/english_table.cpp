@@ -353,7 +353,6 @@ constexpr VistelResMenuText kMenuTexts[] = {
     {res::kMenuMain, res::PopupKey(5), "&Tool"},
     {res::kMenuMain, 32783, "&Scroll Tool"},
     {res::kMenuMain, 32784, "&Magnify Tool"},
-    {res::kMenuMain, 32894, "Plug In &Function"},
     {res::kMenuMain, res::PopupKey(6), "&Option"},
     {res::kMenuMain, 32806, "&Application Setting..."},
     {res::kMenuMain, res::PopupKey(7), "&Help"},
@@ -365,6 +364,8 @@ constexpr VistelResMenuText kMenuTexts[] = {
     {res::kMenuPageEdit, 32799, "Rotate -9&0"},
     {res::kMenuPageEdit, 32867, "Rotate 1&80"},
     {res::kMenuPageEdit, 32868, "&Rotate..."},
+    {res::kMenuPlugIn, res::PopupKey(0), "&Plug In"},
+    {res::kMenuPlugIn, 32894, "&Function"},
 };
 
 constexpr VistelResTable kEnglish = VistelMakeResTable(0x0409, "English", kStrings, kDialogTexts, kMenuTexts);

@@ -20,7 +20,7 @@ constexpr MenuItem kToolbars[] = {C(32851), C(32854), C(32852), C(32853), C(3286
 // Separation and Order sit at positions 9 and 10: editing greys them there.
 constexpr MenuItem kView[] = {C(32801), C(32802), kSep,           C(32782),      C(32774), C(32781), C(32773),
                               kSep,     C(32785), P(kSeparation), P(kOrder),     kSep,     P(kToolbars)};
-constexpr MenuItem kTool[] = {C(32783), C(32784), kSep, C(32894)};
+constexpr MenuItem kTool[] = {C(32783), C(32784)};
 constexpr MenuItem kOption[] = {C(32806)};
 constexpr MenuItem kHelp[] = {C(32807), kSep, C(32808)};
 
@@ -28,6 +28,10 @@ constexpr MenuItem kMain[] = {P(kFile), P(kScan), P(kPage), P(kImage), P(kView),
 
 constexpr MenuItem kPageEditItems[] = {C(32875), kSep, C(32798), C(32799), C(32867), C(32868)};
 constexpr MenuItem kPageEdit[] = {P(kPageEditItems)};
+
+// Appended to the menu bar only when a user function is installed.
+constexpr MenuItem kPlugInItems[] = {C(32894)};
+constexpr MenuItem kPlugIn[] = {P(kPlugInItems)};
 
 constexpr Accelerator kAccelerators[] = {{32826, "Ctrl+O"}, {32809, "Ctrl+S"}, {32780, "Ctrl+E"}};
 
@@ -43,6 +47,7 @@ constexpr uint32_t kPlugInButtons[] = {32894};
 std::span<const MenuItem> MenuStructure(uint32_t menuId) {
   if (menuId == kMenuMain) return kMain;
   if (menuId == kMenuPageEdit) return kPageEdit;
+  if (menuId == kMenuPlugIn) return kPlugIn;
   return {};
 }
 

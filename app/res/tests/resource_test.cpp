@@ -317,7 +317,7 @@ TEST(CommandResources, EveryMenuItemAndButtonHasItsTexts) {
           }
         }
       };
-  for (uint32_t menu : {res::kMenuMain, res::kMenuPageEdit}) walk(menu, res::MenuStructure(menu), -1);
+  for (uint32_t menu : {res::kMenuMain, res::kMenuPageEdit, res::kMenuPlugIn}) walk(menu, res::MenuStructure(menu), -1);
 
   for (uint32_t bar : {res::kToolbarFile, res::kToolbarScan, res::kToolbarView, res::kToolbarPage, res::kToolbarPlugIn}) {
     ASSERT_FALSE(res::ToolbarButtons(bar).empty()) << bar;
@@ -404,7 +404,7 @@ std::vector<MenuKey> AllMenuKeys() {
           }
         }
       };
-  for (uint32_t menu : {res::kMenuMain, res::kMenuPageEdit}) walk(menu, res::MenuStructure(menu), -1);
+  for (uint32_t menu : {res::kMenuMain, res::kMenuPageEdit, res::kMenuPlugIn}) walk(menu, res::MenuStructure(menu), -1);
   return keys;
 }
 

@@ -1,5 +1,5 @@
 // The main window's command resources: the structure of menu 128 (the menu
-// bar) and menu 223 (the page pop-up), the accelerators and the toolbar
+// bar), menu 223 (the page pop-up), menu 238 (the plug-in pop-up), the accelerators and the toolbar
 // button lists. Only the structure lives here; the texts are looked up by
 // (menu id, key) in the current resource module, so a language module
 // changes texts and nothing else.
@@ -18,6 +18,7 @@ namespace res {
 
 constexpr uint32_t kMenuMain = 128;
 constexpr uint32_t kMenuPageEdit = 223;
+constexpr uint32_t kMenuPlugIn = 238;
 
 constexpr uint32_t PopupKey(uint32_t top) { return 0x80000000u | top; }
 constexpr uint32_t SubmenuKey(uint32_t top, uint32_t position) {
