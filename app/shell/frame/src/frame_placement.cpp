@@ -2,9 +2,9 @@
 
 namespace shell {
 
-Placement PlaceFrame(const StoredRect& stored, int32_t screenWidth, int32_t screenHeight) noexcept {
+Placement PlaceFrame(const WindowRect& stored, int32_t screenWidth, int32_t screenHeight) noexcept {
   Placement p;
-  if (stored.AllZero()) {
+  if (stored.IsMaximized()) {
     p.maximized = true;
     return p;
   }
@@ -19,12 +19,6 @@ Placement PlaceFrame(const StoredRect& stored, int32_t screenWidth, int32_t scre
     p.rect.bottom = int32_t(int64_t(stored.bottom) - stored.top);
   }
   return p;
-}
-
-StoredRect RectToStore(const StoredRect& previous, const StoredRect& current, bool minimized, bool maximized) noexcept {
-  if (minimized) return previous;
-  if (maximized) return StoredRect{};
-  return current;
 }
 
 }  // namespace shell

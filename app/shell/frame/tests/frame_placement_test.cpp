@@ -1,5 +1,4 @@
-// Placement of the main window from the stored rectangle, and what closing
-// stores.
+// Placement of the main window from the stored rectangle.
 #include "shell/frame_placement.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +10,9 @@ namespace {
 
 TEST(PlaceFrame, StoredRectanglesOnA1920By1080Screen) {
   struct Case {
-    shell::StoredRect stored;
+    shell::WindowRect stored;
     bool maximized;
-    shell::StoredRect placed;
+    shell::WindowRect placed;
   } cases[] = {
       {{0, 0, 0, 0}, true, {}},
       {{2000, 100, 2600, 700}, false, {0, 100, 600, 700}},        // off to the right: x = 0, width kept
@@ -32,14 +31,6 @@ TEST(PlaceFrame, StoredRectanglesOnA1920By1080Screen) {
               (std::vector<int>{c.placed.left, c.placed.top, c.placed.right, c.placed.bottom}))
         << c.stored.left << "," << c.stored.top;
   }
-}
-
-TEST(RectToStore, MinimizedKeepsMaximizedZeroesElseCurrent) {
-  const shell::StoredRect previous{1, 2, 3, 4}, current{10, 20, 300, 400};
-  const shell::StoredRect m = shell::RectToStore(previous, current, true, false);
-  EXPECT_EQ(m.right, 3);
-  EXPECT_TRUE(shell::RectToStore(previous, current, false, true).AllZero());
-  EXPECT_EQ(shell::RectToStore(previous, current, false, false).bottom, 400);
 }
 
 }  // namespace
