@@ -3,6 +3,7 @@
 // that matter, and what closing writes to AppData.ini. One run of the real
 // executable shows that a missing scanner interface ends start-up quietly.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "shell/belv_app.h"
 #include "shell/belv_doc.h"
 #include "shell/main_frame.h"
+#include "shell/scripted_presenter.h"
 #include "testsupport/temp_env.h"
 
 namespace fs = std::filesystem;
@@ -152,6 +154,30 @@ TEST_F(AppTest, LockedInterfaceDisablesTheWindowAndItsBars) {
   EXPECT_TRUE(f.UiEnabled());
   EXPECT_TRUE(f.PageBar()->isEnabled());
   f.close();
+  app.ExitInstance();
+}
+
+TEST_F(AppTest, HelpWithoutAReaderOrWithoutTheManual) {
+  ASSERT_TRUE(app.InitInstance({"Vistel"}));
+  EXPECT_EQ(app.HelpFilePath(), program.File("VEXO_ENG.pdf"));
+  shell::ScriptedPresenter presenter;
+  shell::ScopedMessagePresenter scope(presenter);
+  // A desktop that knows no application for the manual's type.
+  const std::string bin = program.File("bin/");
+  fs::create_directories(bin);
+  testsupport::WriteFile(bin + "xdg-mime", "#!/bin/sh\nexit 0\n");
+  ASSERT_EQ(chmod((bin + "xdg-mime").c_str(), 0755), 0);
+  testsupport::ScopedEnv path("PATH", bin);
+  testsupport::WriteFile(app.HelpFilePath(), "%PDF-1.4\n");
+  EXPECT_EQ(app.Frame()->OpenHelp(), 0x57u);
+  fs::remove(app.HelpFilePath());
+  EXPECT_EQ(app.Frame()->OpenHelp(), 0x56u);
+  ASSERT_EQ(presenter.Calls().size(), 2u);
+  for (const auto& call : presenter.Calls()) {
+    EXPECT_EQ(call.detail, app.HelpFilePath());
+    EXPECT_TRUE(call.addCode);
+  }
+  app.Frame()->close();
   app.ExitInstance();
 }
 
