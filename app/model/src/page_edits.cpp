@@ -2,6 +2,7 @@
 // page records and temporary files; the source files stay as they are.
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 #include <system_error>
 
 #include "ZoDIBImage.h"
@@ -132,6 +133,7 @@ int CVEXOFileInfo::SetPageEdit(int view, int kind, int editFile, int partnerView
     VEXO_FILE_PAGE_INF* page = SlotPage(v);
     if (!page || number < 0) continue;
     VEXO_PAGE_SIDE_INF& s = page->Side(slots_[v].side);
+    if (s.absent != 0) continue;  // nothing shows there to be replaced
     s.editFile = number;
     if (kind == kUndoReplace) s.origin |= kOriginReplaced;
     ResetViewState(s);
@@ -238,16 +240,23 @@ int CVEXOFileInfo::Undo(int* pageToShow) {
       break;
     case kUndoInsertBefore:
     case kUndoInsertAfter: {
-      const int ins1 = u.page.side1.insertFile, ins2 = u.page.side2.insertFile;
-      // A record without insert files would walk over pages read from files.
-      if (ins1 < 0 && ins2 < 0) break;
+      // Inserted pages always have side 1; a scan that stopped between the
+      // two sides of its last sheet leaves that page without side 2, so the
+      // walk goes by the side-1 insert file.
+      const int ins1 = u.page.side1.insertFile;
+      if (ins1 < 0) break;  // a record without insert files would walk over pages read from files
+      std::vector<int> numbers;
       for (int i = u.pageIndex; i >= 0; --i) {
         VEXO_FILE_PAGE_INF& p = pages_[static_cast<size_t>(i)];
-        if (p.side1.insertFile != ins1 || p.side2.insertFile != ins2) break;
+        if (p.side1.insertFile != ins1) break;
         p.deleted = -1;
+        for (int side = 1; side <= 2; ++side) {
+          const int n = p.Side(side).insertFile;
+          if (n >= 0 && std::find(numbers.begin(), numbers.end(), n) == numbers.end()) numbers.push_back(n);
+        }
       }
-      if (ins1 >= 0) DeleteTempFile(InsertFileName(ins1));
-      if (ins2 >= 0) DeleteTempFile(InsertFileName(ins2));
+      for (int n : numbers)
+        if (!InsertFileInUse(n)) DeleteTempFile(InsertFileName(n));
       break;
     }
     default:
@@ -278,4 +287,13 @@ bool CVEXOFileInfo::CanDeletePage(int view) const noexcept {
   const VEXO_VIEW_SLOT_INF& s = Slot(view);
   const VEXO_FILE_NAME_INF& file = files_[static_cast<size_t>(s.fileIndex)];
   return (s.side == 2 ? file.side2PageCount : file.side1PageCount) > 1;
+}
+
+bool CVEXOFileInfo::InsertFileInUse(int number) const noexcept {
+  for (const VEXO_FILE_PAGE_INF& p : pages_) {
+    if (p.deleted != 0) continue;
+    if ((p.side1.absent == 0 && p.side1.insertFile == number) || (p.side2.absent == 0 && p.side2.insertFile == number))
+      return true;
+  }
+  return false;
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <system_error>
 #include <utility>
 
@@ -253,6 +254,8 @@ int CVEXOFileInfo::OpenFiles(const std::vector<std::string>& paths, bool warnRea
 int CVEXOFileInfo::OpenFilePairs(const std::vector<std::string>& paths, bool warnReadOnly, bool namesAreCompanions) {
   total_ = 0;
   countBase_ = 0;
+  // Each folder is listed once, however many files of it are chosen.
+  std::map<std::string, std::vector<std::string>> listings;
   for (const std::string& chosen : paths) {
     const std::optional<struct timespec> chosenTime = ModificationTime(chosen);
     if (!chosenTime) {
@@ -271,7 +274,11 @@ int CVEXOFileInfo::OpenFilePairs(const std::vector<std::string>& paths, bool war
     }
     std::string match;
     std::pair<uint64_t, long> best{};
-    for (const std::string& candidate : FilesWithPrefix(folder, stem + ".", "")) {
+    auto listing = listings.find(folder);
+    if (listing == listings.end()) listing = listings.emplace(folder, FilesWithPrefix(folder, "", "")).first;
+    const std::string prefix = stem + ".";
+    for (const std::string& candidate : listing->second) {
+      if (!StartsWithIgnoreCase(fs::path(candidate).filename().string(), prefix)) continue;
       const std::optional<struct timespec> t = ModificationTime(candidate);
       if (!t) continue;
       const std::pair<uint64_t, long> d = Distance(*t, *chosenTime);

@@ -559,6 +559,33 @@ TEST_F(ModelTest, InsertThreePagesThenUndoRemovesThemAndTheirFile) {
   EXPECT_EQ(m.GetModifiedFiles(&flags), 0);
 }
 
+TEST_F(ModelTest, UndoOfAPairInsertionThatStoppedBetweenTheSidesOfItsLastSheet) {
+  const std::string main = Tiff("p.tif", 2);
+  Tiff("p-C.tif", 2);
+  ASSERT_EQ(m.OpenFilePairs({main}, false, false), 1);
+  layout.layout = 3;
+  layout.pairs = true;
+  m.FillViewSlots(1);
+  ASSERT_EQ(m.PrepareInsert(0, kInsertAfter), 2);
+  const std::string ins1 = m.InsertFileName(m.InsertTemp1()), ins2 = m.InsertFileName(m.InsertTemp2());
+  for (const std::string& f : {ins1, ins2}) WriteImageFile(f, zoimg::TIFF_UNCOMPRESSED);
+  m.AddScanPage(ins1, 1, zoimg::TIFF_UNCOMPRESSED, nullptr);
+  m.AddScanPage(ins2, 0, zoimg::TIFF_UNCOMPRESSED, nullptr);
+  m.AddScanPage(ins1, 1, zoimg::TIFF_UNCOMPRESSED, nullptr);  // the scan stopped here
+  ASSERT_EQ(m.MergeInserted(kInsertAfter), 3);
+  m.FillViewSlots(m.FirstPageOfScreen(3));
+  ASSERT_EQ(m.Slot(0).page, 3);
+  ASSERT_EQ(m.SaveUndo(0, kUndoInsertAfter), 1);
+  m.EndInsert();
+  EXPECT_EQ(m.Total(), 4);
+
+  EXPECT_EQ(m.Undo(), kUndoInsertAfter);
+  EXPECT_EQ(m.Total(), 2);
+  EXPECT_EQ(Visible(), (std::vector<int>{0, 3}));
+  EXPECT_FALSE(fs::exists(ins1));
+  EXPECT_FALSE(fs::exists(ins2));
+}
+
 TEST_F(ModelTest, InsertAfterTheLastPageGoesToTheEnd) {
   ASSERT_EQ(m.OpenFiles({Tiff("a.tif", 2), Tiff("b.tif", 1)}, false), 1);
   layout.layout = 1;

@@ -348,6 +348,7 @@ class CVEXOFileInfo {
   void DeleteInstanceTempFiles() const;
   bool FirstFileIsScanOutput() const;
   bool EditFileInUse(int number) const noexcept;
+  bool InsertFileInUse(int number) const noexcept;
 
   // remembered state for reopening after a save
   int rememberedSide_ = 1;
