@@ -23,6 +23,7 @@
 #include "platform/window_presence.h"
 #include "res/menus.h"
 #include "res/resource_module.h"
+#include "shell/aplif_disk_checker.h"
 #include "shell/belv_app.h"
 #include "shell/belv_doc.h"
 #include "shell/frame_placement.h"
@@ -54,6 +55,7 @@ CMainFrame::CMainFrame(CBelvAppApp& app) : app_(app) {
 
 CMainFrame::~CMainFrame() {
   if (windowId_ != 0) platform::UnregisterMessageTarget(windowId_);
+  if (diskChecker_) app_.Document().Model().SetDiskFreeChecker(nullptr);
 }
 
 bool CMainFrame::Create() {
@@ -70,6 +72,8 @@ bool CMainFrame::Create() {
   aplif_->InitInstanceForVEXO(title.c_str(), 0, 1, 4, 0, (program + "JobSet.ini").c_str(),
                               (program + "ScanSet.ini").c_str(), &status);
   aplif_->SetHelpPath(app_.HelpFilePath().c_str());
+  diskChecker_ = std::make_unique<shell::AplIFDiskChecker>(aplif_);
+  app_.Document().Model().SetDiskFreeChecker(diskChecker_.get());
   // The scanner used last, as the settings remember it.
   if (!app_.Settings().scannerName.empty()) aplif_->GetScannerID(app_.Settings().scannerName.c_str());
 

@@ -15,6 +15,8 @@
 #include <filesystem>
 
 #include "BelvAplIF.h"
+#include "ZoImgFileIO.h"
+#include "model/vexo_file_info.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
 #include "shell/belv_app.h"
@@ -177,6 +179,31 @@ TEST_F(AppTest, HelpWithoutAReaderOrWithoutTheManual) {
     EXPECT_EQ(call.detail, app.HelpFilePath());
     EXPECT_TRUE(call.addCode);
   }
+  app.Frame()->close();
+  app.ExitInstance();
+}
+
+TEST_F(AppTest, EditChecksAskTheScannerInterfaceForFreeSpace) {
+  ASSERT_TRUE(app.InitInstance({"Vistel"}));
+  CVEXOFileInfo& model = app.Document().Model();
+  const std::string file = program.File("a.tif");
+  zoimg::PageImage img;
+  img.width = 8;
+  img.height = 8;
+  img.bitsPerPixel = 1;
+  img.palette = {0xFFFFFF, 0};
+  img.pixels.assign(size_t(img.Stride()) * 8, 0);
+  ASSERT_EQ(zoimg::WritePage(file, zoimg::TIFF_G4_FAX, img, 75), zoimg::kOk);
+  model.Clear();
+  ASSERT_EQ(model.OpenFiles({file}, false), 1);
+  model.FillViewSlots(1);
+  shell::ScriptedPresenter presenter;
+  shell::ScopedMessagePresenter scope(presenter);
+  EXPECT_EQ(model.CheckBeforeEdit(0, -1, nullptr, nullptr, 1), 1);
+  // No disk has a thousand terabytes to spare.
+  EXPECT_EQ(model.CheckBeforeEdit(0, -1, nullptr, nullptr, 1 << 30), 0);
+  EXPECT_EQ(presenter.Codes(), (std::vector<uint32_t>{0x50}));
+  model.Clear();
   app.Frame()->close();
   app.ExitInstance();
 }

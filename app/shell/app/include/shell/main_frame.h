@@ -25,6 +25,10 @@ class CBelvAppDoc;
 class QLabel;
 class QToolBar;
 
+namespace shell {
+class AplIFDiskChecker;
+}
+
 namespace platform {
 class DynamicLibrary;
 class WindowPresence;
@@ -131,6 +135,7 @@ class CMainFrame : public QMainWindow {
   shell::CommandTable commands_;
   std::unique_ptr<platform::DynamicLibrary> aplifLibrary_;
   CAplIFData* aplif_ = nullptr;
+  std::unique_ptr<shell::AplIFDiskChecker> diskChecker_;
   uint32_t windowId_ = 0;
   std::unique_ptr<platform::WindowPresence> presence_;
 
