@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -37,6 +38,7 @@ constexpr uint32_t kIdsFileName = 111, kIdsPage = 112;
 constexpr uint32_t kMsgHelpNoReader = 0x57, kMsgHelpFailed = 0x56, kMsgStandby = 0x7F;
 // The title buffer of the frame holds 128 characters.
 constexpr size_t kTitleChars = 127;
+constexpr int kViewPopup = 4;
 
 QString Text(uint32_t id) { return QString::fromStdString(res::StringText(id)); }
 
@@ -85,6 +87,13 @@ bool CMainFrame::Create() {
   ApplyPlacement();
   BuildCommands();
   commands_.BuildMenuBar(menuBar(), res::kMenuMain);
+  // Editing greys the View pop-up's Separation and Order sub-menus.
+  commands_.afterPopupUpdate = [this](QMenu* popup, int top) {
+    if (top != kViewPopup) return;
+    const QList<QAction*> items = popup->actions();
+    for (int position : {9, 10})
+      if (position < items.size()) items[position]->setEnabled(Idle());
+  };
   CreateBars();
   CreateStatusBar();
   LoadBarState();
@@ -151,7 +160,8 @@ void CMainFrame::BuildCommands() {
   const CVEXOFileInfo& model = app_.Document().Model();
 
   commands_.Set(cmd::kOpen, {{}, idle, {}});
-  commands_.Set(cmd::kClose, {{}, [&model] { return !model.Pages().empty(); }, {}});
+  // Close and Crop are only on menus, which editing greys.
+  commands_.Set(cmd::kClose, {{}, [this, &model] { return Idle() && !model.Pages().empty(); }, {}});
   commands_.Set(cmd::kSave, {{}, [&model] { return model.Total() > 0; }, {}});
   commands_.Set(cmd::kSavePageAs, {{}, [this, &model] {
                                      const int v = ActiveView();
@@ -190,7 +200,7 @@ void CMainFrame::BuildCommands() {
                  }, {}});
 
   commands_.Set(cmd::kUndo, {{}, [&model] { return model.HasUndo(); }, {}});
-  commands_.Set(cmd::kCrop, {{}, page, {}});
+  commands_.Set(cmd::kCrop, {{}, [this] { return Idle() && PageShown(); }, {}});
   for (uint32_t id : {cmd::kRotate90, cmd::kRotateMinus90, cmd::kRotate180, cmd::kRotate, cmd::kZoomIn,
                       cmd::kZoomOut, cmd::kFitWindow, cmd::kFitWidth, cmd::kFitLength, cmd::kActualSize,
                       cmd::kDeleteBlank, cmd::kAboutImage, cmd::kReplaceScan})

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QToolBar>
@@ -112,7 +113,15 @@ TEST_F(AppTest, CommandRulesFollowTheState) {
     f.SetEditState(editState);
     for (const Case& k : cases) EXPECT_EQ(c.IsEnabled(k.id), editState ? k.editing : k.idle) << k.id << " edit " << editState;
   }
+  // The View pop-up's sub-menus follow the edit state when it opens.
+  QMenu* view = f.Commands().TopMenus()[4];
+  f.SetEditState(2);
+  emit view->aboutToShow();
+  EXPECT_FALSE(view->actions()[9]->isEnabled());
+  EXPECT_FALSE(view->actions()[10]->isEnabled());
   f.SetEditState(0);
+  emit view->aboutToShow();
+  EXPECT_TRUE(view->actions()[9]->isEnabled());
 
   // Job mode opens the job commands; the setting command needs a scanner.
   EXPECT_FALSE(f.JobMode());
