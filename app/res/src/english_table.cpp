@@ -287,6 +287,15 @@ constexpr VistelResDialogText kDialogTexts[] = {
     {165, 1034, "Yes to &All"},
     {165, 1091, "&Yes"},
     {165, 1092, "&No"},
+    // Dialog 100: the About box.
+    {100, 0, "About Vexo Viewer"},
+    {100, 1173, "Vexo Viewer"},
+    {100, 1176, "Version"},
+    {100, 1174, "Copyright (C) 2026 Norvik Imaging"},
+    {100, 1, "OK"},
+    {100, 1561, "&More..."},
+    // Dialog 197: the opening logo (its caption only; the picture is bitmap 198).
+    {197, 0, "Vexo Viewer"},
 };
 
 
