@@ -8,7 +8,11 @@
 #include "platform/langid.h"
 #include "platform/paths.h"
 #include "res/resource_module.h"
+#include "shell/about_dlg.h"
+#include "shell/app_cursors.h"
 #include "shell/belv_doc.h"
+#include "shell/event_wait.h"
+#include "shell/opening_logo_dlg.h"
 #include "shell/instance_slot.h"
 #include "shell/main_frame.h"
 #include "shell/message_presenter.h"
@@ -39,6 +43,15 @@ bool CBelvAppApp::InitInstance(const std::vector<std::string>& arguments) {
   presenter_ = std::make_unique<shell::TableMessagePresenter>(*sink_);
   shell::SetMessagePresenter(presenter_.get());
 
+  // One instance: another one is brought forward and this one ends.
+  const shell::SingleInstanceResult instance = shell::SingleInstanceCheck(instanceSearch);
+  atom_ = instance.atom;
+  if (instance.decision == shell::StartupDecision::kAnotherInstance) return false;
+
+  logo_ = std::make_unique<shell::COpeningLogoDlg>();
+  logo_->Open();
+  shell::WaitWithEventsTurning(logoTime);
+
   const std::string program = platform::ProgramFolder();
   appDataIni_ = shell::AppDataIniPath();
 
@@ -64,6 +77,8 @@ bool CBelvAppApp::InitInstance(const std::vector<std::string>& arguments) {
   model.SetInstance(InstanceNumber());
   model.DeleteLeftovers();
 
+  cursors_ = std::make_unique<shell::CAppCursors>();
+
   cmdLine_.ParseCommandLine(arguments);
   if (const std::optional<shell::CmdLineScanStart> scan = shell::CmdLineStartupScan(cmdLine_)) {
     cmdScanSettingName = scan->scanSettingName;
@@ -81,9 +96,12 @@ bool CBelvAppApp::InitInstance(const std::vector<std::string>& arguments) {
   }
   frame_->show();
   frame_->Interface()->ownerWindow = frame_->WindowId();
+  logo_.reset();
   startupCompleted_ = true;
   return true;
 }
+
+void CBelvAppApp::ShowAbout() { shell::ShowAboutBox(langId_, frame_.get()); }
 
 int CBelvAppApp::ExitInstance() {
   CAplIFData* aplif = frame_ ? frame_->Interface() : nullptr;
@@ -98,6 +116,9 @@ int CBelvAppApp::ExitInstance() {
   slot_.reset();
   frame_.reset();
   if (resourceLibraryLoaded_) res::SetCurrentResources(nullptr);
+  // An early exit keeps the atom, as a crashed instance would.
+  if (startupCompleted_ && atom_ != 0) shell::DeleteInstanceAtom(atom_);
+  logo_.reset();
   shell::SetMessagePresenter(nullptr);
   return 0;
 }

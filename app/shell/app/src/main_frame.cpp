@@ -3,6 +3,7 @@
 #include "shell/main_frame.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -26,6 +27,10 @@
 #include "res/resource_module.h"
 #include "shell/aplif_disk_checker.h"
 #include "shell/belv_app.h"
+#include "shell/belv_app_view.h"
+#include "shell/splitter_wnd_ex.h"
+#include "shell/toolbar_icons.h"
+#include "shell/toolbars.h"
 #include "shell/belv_doc.h"
 #include "shell/frame_placement.h"
 #include "shell/message_presenter.h"
@@ -39,8 +44,6 @@ constexpr uint32_t kMsgHelpNoReader = 0x57, kMsgHelpFailed = 0x56, kMsgStandby =
 // The title buffer of the frame holds 128 characters.
 constexpr size_t kTitleChars = 127;
 constexpr int kViewPopup = 4;
-
-QString Text(uint32_t id) { return QString::fromStdString(res::StringText(id)); }
 
 QString PagePaneText(int page, int count) {
   char buf[64];
@@ -135,7 +138,12 @@ bool CMainFrame::Create() {
 
 bool CMainFrame::JobMode() const noexcept { return app_.Settings().jobMode; }
 
-int CMainFrame::ActiveView() const noexcept { return -1; }
+int CMainFrame::ActiveView() const noexcept {
+  if (!splitter_) return -1;
+  const int pane = splitter_->ActiveView();
+  const shell::CBelvAppView* view = pane >= 0 ? splitter_->View(pane) : nullptr;
+  return view && view->Page() > 0 ? pane : -1;
+}
 
 bool CMainFrame::ScanRule() const {
   return aplif_ && Idle() && aplif_->CheckEnableScannerID(aplif_->curScannerId, APL_FEATURE_SCAN, -1) != 0;
@@ -147,7 +155,10 @@ bool CMainFrame::ScanSettingListRule() {
   const bool ownSetting = aplif_->GetUseSpecifiedReadCond(name, sizeof name) != 0 && name[0] != '\0';
   if (ownSetting && JobMode()) {
     // The job's own scan setting is the current one, and the list shows it.
-    aplif_->SetCurSameName(APL_KIND_SCAN, name);
+    if (scanBarEx_ && scanBarEx_->ScanSettingList()->currentText() != QString::fromUtf8(name)) {
+      aplif_->SetCurSameName(APL_KIND_SCAN, name);
+      scanBarEx_->SelectScanSetting(name);
+    }
     return false;
   }
   return true;
@@ -245,7 +256,7 @@ void CMainFrame::BuildCommands() {
                                       },
                                       always, {}});
   commands_.Set(cmd::kHelp, {[this] { OpenHelp(); }, always, {}});
-  commands_.Set(cmd::kAbout, {{}, always, {}});
+  commands_.Set(cmd::kAbout, {[this] { app_.ShowAbout(); }, always, {}});
   commands_.Set(cmd::kPlugIn, {{}, [this] { return app_.Hooks().HasUserFunction(); }, {}});
 }
 
@@ -256,29 +267,45 @@ void CMainFrame::SetEditState(int state) {
 
 void CMainFrame::SetLayout(int layout) {
   layout_ = std::clamp(layout, 0, 6);
+  if (splitter_) splitter_->Arrange(layout_);
 }
 
-void CMainFrame::FillScanLists() {}
+void CMainFrame::FillScanLists() {
+  if (!scanBarEx_) return;
+  scanBarEx_->FillScanSettingList();
+  scanBarEx_->FillFileNamingList();
+}
 
 // ---- bars ---------------------------------------------------------------------
 
 void CMainFrame::CreateBars() {
   setDockNestingEnabled(true);
-  auto make = [this](uint32_t id, const char* name) {
-    auto* bar = new QToolBar(this);
-    bar->setObjectName(name);
-    bar->setIconSize(QSize(24, 24));
-    commands_.FillToolBar(bar, id);
-    return bar;
-  };
-  fileBar_ = make(res::kToolbarFile, "FileToolBar");
-  scanBar_ = make(res::kToolbarScan, "ScanToolBar");
-  scanBar_->setWindowTitle(Text(508));
-  viewBar_ = make(res::kToolbarView, "ViewToolBar");
-  pageBar_ = make(res::kToolbarPage, "PageToolBar");
-  plugInBar_ = make(res::kToolbarPlugIn, "PlugInToolBar");
-  // One row: File, Scan, View, Page, Plug-in.
+  auto uiEnabled = [this] { return uiEnabled_; };
+  fileBar_ = new QToolBar(this);
+  fileBar_->setObjectName(QStringLiteral("FileToolBar"));
+  fileBar_->setWindowTitle(QString::fromStdString(res::MenuText(res::kMenuMain, res::PopupKey(0))).remove('&'));
+  commands_.FillToolBar(fileBar_, res::kToolbarFile);
+  scanBarEx_ = new shell::CToolBarScan(commands_, this);
+  scanBar_ = scanBarEx_;
+  viewBar_ = new shell::CToolBarView1(commands_, this);
+  pageBar_ = new shell::CToolBarPage(commands_, this);
+  plugInBar_ = new shell::CToolBarPlugIn(commands_, this);
+  for (QToolBar* bar : {fileBar_, scanBar_, viewBar_, pageBar_, plugInBar_}) bar->setIconSize(QSize(24, 24));
+  for (QToolBar* bar : {scanBar_, viewBar_, pageBar_, plugInBar_})
+    static_cast<shell::CToolBarEx*>(bar)->SetUiEnabledRule(uiEnabled);
+  shell::SetToolbarIcons(commands_);
+  // One row at the top: File, Scan, View, Page, Plug-in.
   for (QToolBar* bar : {fileBar_, scanBar_, viewBar_, pageBar_, plugInBar_}) addToolBar(Qt::TopToolBarArea, bar);
+  scanBarEx_->Create(this, aplif_);
+  connect(scanBarEx_, &shell::CToolBarScan::listSelectionChanged, this,
+          [this](uint32_t listId, int) { scanBarEx_->ApplyListSelection(listId); });
+
+  splitter_ = new shell::CSplitterWndEx(this);
+  setCentralWidget(splitter_);
+  connect(splitter_, &shell::CSplitterWndEx::activeViewChanged, this, [this] {
+    UpdateStatusPanes();
+    commands_.Update();
+  });
 
   const struct {
     uint32_t id;
@@ -320,6 +347,25 @@ void CMainFrame::UpdateStatusPanes() {
     panes_[2]->setEnabled(false);
     return;
   }
+  // The page's place among the live pages of its own source file.
+  const CVEXOFileInfo& model = app_.Document().Model();
+  const VEXO_VIEW_SLOT_INF& slot = model.Slot(view);
+  int position = 0, count = 0;
+  const auto& pages = model.Pages();
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (pages[i].deleted != 0 || pages[i].fileIndex != slot.fileIndex) continue;
+    ++count;
+    if (static_cast<int>(i) <= slot.pageIndex) position = count;
+  }
+  std::string name;
+  if (slot.fileIndex >= 0 && slot.fileIndex < static_cast<int>(model.Files().size())) {
+    const VEXO_FILE_NAME_INF& file = model.Files()[size_t(slot.fileIndex)];
+    name = QFileInfo(QString::fromStdString(slot.side == 2 ? file.path2 : file.path)).fileName().toStdString();
+  }
+  char buf[600];
+  std::snprintf(buf, sizeof buf, res::StringText(kIdsFileName).c_str(), name.c_str());
+  panes_[1]->setText(QString::fromUtf8(buf));
+  panes_[2]->setText(PagePaneText(position, count));
   panes_[2]->setEnabled(true);
 }
 
@@ -380,7 +426,8 @@ intptr_t CMainFrame::HandleMessage(uint32_t message, uintptr_t, intptr_t) {
       commands_.Update();
       return 0;
     case kMsgRedrawViews:
-      if (centralWidget()) centralWidget()->update();
+      if (splitter_)
+        for (int i = 0; i < 8; ++i) splitter_->View(i)->viewport()->update();
       return 0;
     default:
       return 0;
@@ -409,4 +456,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void CMainFrame::resizeEvent(QResizeEvent* event) { QMainWindow::resizeEvent(event); }
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (scanBarEx_ && !isMinimized()) scanBarEx_->Layout(false);
+}

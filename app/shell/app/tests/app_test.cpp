@@ -12,15 +12,22 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QThread>
+#include <chrono>
+#include <optional>
 #include <QToolBar>
 #include <filesystem>
 
 #include "BelvAplIF.h"
 #include "ZoImgFileIO.h"
 #include "model/vexo_file_info.h"
+#include "platform/atoms.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
+#include "platform/window_registry.h"
 #include "shell/belv_app.h"
+#include "shell/belv_app_view.h"
+#include "shell/splitter_wnd_ex.h"
 #include "shell/belv_doc.h"
 #include "shell/main_frame.h"
 #include "shell/scripted_presenter.h"
@@ -41,6 +48,13 @@ class AppTest : public ::testing::Test {
   testsupport::ScopedEnv programDir{"VISTEL_PROGRAM_DIR", program.Path()};
   testsupport::ScopedEnv lang{"LC_ALL", "C"};
   CBelvAppApp app;
+
+ protected:
+  // No logo time and a short search: these tests are not about start-up time.
+  AppTest() {
+    app.logoTime = std::chrono::milliseconds(0);
+    app.instanceSearch = {2, std::chrono::milliseconds(50)};
+  }
 };
 
 TEST_F(AppTest, StartsWithItsWindowAndWritesTheSettingsWhenClosed) {
@@ -215,6 +229,108 @@ TEST_F(AppTest, EditChecksAskTheScannerInterfaceForFreeSpace) {
   model.Clear();
   app.Frame()->close();
   app.ExitInstance();
+}
+
+// The main window in layouts 0, 3 and 5 with pages in its panes, saved for
+// a look when VISTEL_SCREENSHOT_DIR names a folder.
+TEST_F(AppTest, ScreenshotsOfTheMainWindow) {
+  const char* shots = std::getenv("VISTEL_SCREENSHOT_DIR");
+  if (!shots || !*shots) GTEST_SKIP() << "VISTEL_SCREENSHOT_DIR not set";
+  testsupport::WriteFile(Ini(), "[Window]\nleft=0\ntop=0\nright=1280\nbottom=800\n");
+  ASSERT_TRUE(app.InitInstance({"Vistel"}));
+  CMainFrame& f = *app.Frame();
+  const std::string file = program.File("pages.tif");
+  for (int p = 0; p < 8; ++p) {
+    zoimg::PageImage img;
+    img.width = 850;
+    img.height = 1100;
+    img.bitsPerPixel = 8;
+    for (uint32_t i = 0; i < 256; ++i) img.palette.push_back(i * 0x010101u);
+    img.pixels.assign(size_t(img.Stride()) * size_t(img.height), 250);
+    for (int y = 100 + p * 20; y < 1000; y += 40)  // lines of "text"
+      for (int x = 100; x < 750; ++x) img.pixels[size_t(y) * size_t(img.Stride()) + size_t(x)] = 40;
+    ASSERT_EQ(zoimg::WritePage(file, zoimg::TIFF_UNCOMPRESSED, img, 75), zoimg::kOk);
+  }
+  fs::create_directories(shots);
+  for (uint32_t command : {cmd::kSeparation1, cmd::kSeparation4, cmd::kSeparation8}) {
+    ASSERT_TRUE(f.Commands().Run(command));
+    for (int v = 0; v < 8; ++v) {
+      shell::CBelvAppView* view = f.Panes()->View(v);
+      view->LoadImage(file, v + 1);
+      view->SetCaption(QString::number(v + 1));
+    }
+    f.Panes()->SetActiveView(0);
+    QApplication::processEvents();
+    const QString name = QStringLiteral("%1/main_window_layout%2.png").arg(shots).arg(f.Layout());
+    EXPECT_TRUE(f.grab().save(name)) << name.toStdString();
+  }
+  f.close();
+  app.ExitInstance();
+}
+
+// Runs the built program with its own program folder and runtime folder.
+class VistelProcess {
+ public:
+  VistelProcess(const std::string& programDir, const std::string& runtimeDir) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("VISTEL_PROGRAM_DIR", QString::fromStdString(programDir));
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtimeDir));
+    env.insert("LC_ALL", "C");
+    process.setProcessEnvironment(env);
+  }
+  void Start() { process.start(QString::fromStdString(platform::ProgramFolder() + "Vistel"), {}); }
+  QProcess process;
+};
+
+// Waits until a window titled "Vexo Viewer" is registered; the time taken.
+std::optional<std::chrono::milliseconds> WaitForWindow(std::chrono::milliseconds limit) {
+  const auto start = std::chrono::steady_clock::now();
+  while (std::chrono::steady_clock::now() - start < limit) {
+    platform::WindowEntry e;
+    if (platform::FindWindowByTitle("Vexo Viewer", &e))
+      return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    QThread::msleep(20);
+  }
+  return std::nullopt;
+}
+
+TEST(VistelProgram, SecondStartBringsTheFirstForwardAndLeavesTheSettingsAlone) {
+  testsupport::TempDir program, runtime;
+  testsupport::ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.Path());
+  VistelProcess first(program.Path(), runtime.Path());
+  first.Start();
+  ASSERT_TRUE(WaitForWindow(std::chrono::seconds(20))) << "the first instance did not open its window";
+  ASSERT_FALSE(fs::exists(program.File("AppData.ini")));
+
+  VistelProcess second(program.Path(), runtime.Path());
+  const auto start = std::chrono::steady_clock::now();
+  second.Start();
+  ASSERT_TRUE(second.process.waitForFinished(10000));
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(second.process.exitCode(), 1);
+  EXPECT_LT(took, std::chrono::milliseconds(3000)) << "found within about one round";
+  EXPECT_FALSE(fs::exists(program.File("AppData.ini"))) << "the second start wrote settings";
+
+  first.process.terminate();  // closes the window as a logout would
+  ASSERT_TRUE(first.process.waitForFinished(10000));
+  EXPECT_EQ(first.process.exitCode(), 0);
+  EXPECT_TRUE(fs::exists(program.File("AppData.ini")));
+}
+
+TEST(VistelProgram, StaleAtomDelaysStartUpAboutEightSeconds) {
+  testsupport::TempDir program, runtime;
+  testsupport::ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.Path());
+  // Left behind by an instance that crashed.
+  ASSERT_NE(platform::GlobalAddAtom("Vexo Viewer"), 0);
+  VistelProcess vistel(program.Path(), runtime.Path());
+  vistel.Start();
+  const auto took = WaitForWindow(std::chrono::seconds(30));
+  ASSERT_TRUE(took) << "a stale atom must not block the program";
+  EXPECT_GE(*took, std::chrono::milliseconds(7500));
+  vistel.process.terminate();
+  ASSERT_TRUE(vistel.process.waitForFinished(10000));
+  EXPECT_EQ(platform::GlobalFindAtom("Vexo Viewer"), 0) << "a completed start deletes its atom at exit";
 }
 
 // The real program in a copy of the build's folder without BelvAplIF.so:

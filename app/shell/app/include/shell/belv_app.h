@@ -7,6 +7,7 @@
 // GUI thread only.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,11 +17,14 @@
 #include "shell/belv_cmd_line.h"
 #include "shell/ext_hooks.h"
 #include "shell/language_choice.h"
+#include "shell/single_instance.h"
 
 class CBelvAppDoc;
 class CMainFrame;
 
 namespace shell {
+class CAppCursors;
+class COpeningLogoDlg;
 class InstanceSlot;
 class TableMessagePresenter;
 class QtMessageBoxSink;
@@ -52,6 +56,14 @@ class CBelvAppApp {
   // The application title from the program's own resources (string 57344).
   static std::string Title();
 
+  // How long start-up shows the logo and searches for another instance
+  // (tests shorten them).
+  std::chrono::milliseconds logoTime{2000};
+  shell::SingleInstanceOptions instanceSearch;
+  const shell::CAppCursors* Cursors() const noexcept { return cursors_.get(); }
+  // The About command.
+  void ShowAbout();
+
   // The scan and job setting names the command line asked for (start-up
   // copies them; the frame clears them after selecting them).
   std::string cmdScanSettingName;
@@ -62,6 +74,9 @@ class CBelvAppApp {
   CBelvCmdLine cmdLine_;
   shell::CExtHooks hooks_;
   std::unique_ptr<shell::InstanceSlot> slot_;
+  std::unique_ptr<shell::COpeningLogoDlg> logo_;
+  std::unique_ptr<shell::CAppCursors> cursors_;
+  uint16_t atom_ = 0;
   std::unique_ptr<CBelvAppDoc> doc_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<shell::QtMessageBoxSink> sink_;

@@ -27,6 +27,8 @@ class QToolBar;
 
 namespace shell {
 class AplIFDiskChecker;
+class CSplitterWndEx;
+class CToolBarScan;
 }
 
 namespace platform {
@@ -98,6 +100,8 @@ class CMainFrame : public QMainWindow {
   QToolBar* ViewBar() const noexcept { return viewBar_; }
   QToolBar* PageBar() const noexcept { return pageBar_; }
   QToolBar* PlugInBar() const noexcept { return plugInBar_; }
+  shell::CToolBarScan* ScanToolBar() const noexcept { return scanBarEx_; }
+  shell::CSplitterWndEx* Panes() const noexcept { return splitter_; }
   QLabel* StatusPane(int index) const noexcept;
   static constexpr int kStatusPanes = 7;
 
@@ -144,6 +148,8 @@ class CMainFrame : public QMainWindow {
   QToolBar* viewBar_ = nullptr;
   QToolBar* pageBar_ = nullptr;
   QToolBar* plugInBar_ = nullptr;
+  shell::CToolBarScan* scanBarEx_ = nullptr;
+  shell::CSplitterWndEx* splitter_ = nullptr;
   std::array<QLabel*, kStatusPanes> panes_{};
 
   int editState_ = 0;
