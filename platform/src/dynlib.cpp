@@ -6,7 +6,10 @@
 #include <link.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
+#include <string>
+#include <vector>
 
 #include "platform/paths.h"
 
@@ -66,18 +69,29 @@ std::unique_ptr<DynamicLibrary> DynamicLibrary::Load(std::string_view name) {
     std::string error;
     void* handle = nullptr;
     std::string tried = native;
-    std::string folder = native.find('/') == std::string::npos ? ProgramFolder() : std::string();
-    if (!folder.empty()) {
-      // The program folder first, as the system loader would for its own folder.
-      if (folder.back() != '/') folder += '/';
+    // A bare name: the program folder first, as the system loader would look
+    // in its own folder, then the folder of the executable itself (where the
+    // program's own libraries lie when the program folder is moved for
+    // settings), then the library path.
+    std::vector<std::string> folders;
+    if (native.find('/') == std::string::npos) {
+      for (std::string folder : {ProgramFolder(), ExecutableFolder()}) {
+        if (folder.empty()) continue;
+        if (folder.back() != '/') folder += '/';
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+      }
+    }
+    for (const std::string& folder : folders) {
       std::string local = folder + native;
       handle = dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL);
-      if (!handle && access(local.c_str(), F_OK) == 0) {
+      if (handle) {
+        tried = local;
+        break;
+      }
+      if (error.empty() && access(local.c_str(), F_OK) == 0) {
         // The file is there but cannot be loaded: that is the error to report,
         // not the later "not found" on the library path.
         error = DlErrorText("cannot load library");
-      } else if (handle) {
-        tried = local;
       }
     }
     if (!handle) {

@@ -38,7 +38,7 @@ std::string FolderOf(const std::string& file) {
   return file.substr(0, slash + 1);
 }
 
-std::string ExecutableFolder() {
+std::string ExecutableFolderOrThrow() {
   char buffer[PATH_MAX];
   ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n > 0) return FolderOf(std::string(buffer, static_cast<std::size_t>(n)));
@@ -79,7 +79,15 @@ bool ForbiddenInName(unsigned char c) noexcept {
 std::string ProgramFolder() noexcept {
   try {
     if (const char* dir = EnvValue("VISTEL_PROGRAM_DIR")) return WithSlash(dir);
-    return ExecutableFolder();
+    return ExecutableFolderOrThrow();
+  } catch (...) {
+    return {};
+  }
+}
+
+std::string ExecutableFolder() noexcept {
+  try {
+    return ExecutableFolderOrThrow();
   } catch (...) {
     return {};
   }

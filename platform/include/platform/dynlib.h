@@ -9,8 +9,8 @@ namespace platform {
 
 class DynamicLibrary {
  public:
-  // A bare name is looked for in the program folder first, then on the
-  // system's library path; "X.dll" means "X.so". Null on failure; Error()
+  // A bare name is looked for in the program folder first, then in the
+  // executable's own folder, then on the system's library path; "X.dll" means "X.so". Null on failure; Error()
   // of the static form tells why.
   static std::unique_ptr<DynamicLibrary> Load(std::string_view name);
   static std::string LastLoadError();

@@ -11,6 +11,10 @@ namespace platform {
 // Folder of the running executable ($VISTEL_PROGRAM_DIR when set).
 std::string ProgramFolder() noexcept;
 
+// Folder of the running executable itself, whatever $VISTEL_PROGRAM_DIR says
+// (where the libraries that ship with the program lie).
+std::string ExecutableFolder() noexcept;
+
 // Same, without the trailing '/' when trailingSlash is false, truncated to a
 // buffer of bufferSize bytes (bufferSize - 1 characters; 0 = no limit).
 std::string ProgramFolder(bool trailingSlash, std::size_t bufferSize) noexcept;

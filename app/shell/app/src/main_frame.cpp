@@ -61,6 +61,7 @@ CMainFrame::CMainFrame(CBelvAppApp& app) : app_(app) {
 CMainFrame::~CMainFrame() {
   if (windowId_ != 0) platform::UnregisterMessageTarget(windowId_);
   if (diskChecker_) app_.Document().Model().SetDiskFreeChecker(nullptr);
+  if (aplif_) app_.Document().Model().SetLayoutOwner(nullptr);
 }
 
 bool CMainFrame::Create() {
@@ -77,6 +78,7 @@ bool CMainFrame::Create() {
   aplif_->InitInstanceForVEXO(title.c_str(), 0, 1, 4, 0, (program + "JobSet.ini").c_str(),
                               (program + "ScanSet.ini").c_str(), &status);
   aplif_->SetHelpPath(app_.HelpFilePath().c_str());
+  app_.Document().Model().SetLayoutOwner(this);
   diskChecker_ = std::make_unique<shell::AplIFDiskChecker>(aplif_);
   app_.Document().Model().SetDiskFreeChecker(diskChecker_.get());
   // The scanner used last, as the settings remember it.

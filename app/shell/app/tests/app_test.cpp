@@ -168,6 +168,58 @@ TEST_F(AppTest, CommandRulesFollowTheState) {
   app.ExitInstance();
 }
 
+// With a page in the active pane: the page commands, the availability of
+// Delete Page, and the status panes of that page.
+TEST_F(AppTest, PageShownInTheActivePane) {
+  ASSERT_TRUE(app.InitInstance({"Vistel"}));
+  CMainFrame& f = *app.Frame();
+  CVEXOFileInfo& model = app.Document().Model();
+  const std::string one = program.File("one.tif"), three = program.File("three.tif");
+  zoimg::PageImage img;
+  img.width = 16;
+  img.height = 16;
+  img.bitsPerPixel = 1;
+  img.palette = {0xFFFFFF, 0};
+  img.pixels.assign(size_t(img.Stride()) * 16, 0);
+  ASSERT_EQ(zoimg::WritePage(one, zoimg::TIFF_G4_FAX, img, 75), zoimg::kOk);
+  for (int p = 0; p < 3; ++p) ASSERT_EQ(zoimg::WritePage(three, zoimg::TIFF_G4_FAX, img, 75), zoimg::kOk);
+  shell::ScriptedPresenter presenter;
+  shell::ScopedMessagePresenter scope(presenter);
+  model.Clear();
+  ASSERT_EQ(model.OpenFiles({one, three}, false), 1);
+  ASSERT_TRUE(f.Commands().Run(cmd::kSeparation2));
+  model.FillViewSlots(2);  // pages 2 and 3: three.tif pages 1 and 2
+  app.Document().SetCounters(model.Total(), 2);
+  shell::CSplitterWndEx* panes = f.Panes();
+  for (int v : {0, 1}) {
+    panes->View(v)->SetPage(model.Slot(v).page);
+    panes->View(v)->LoadImage(model.Slot(v).path, model.Slot(v).pageInPath);
+  }
+  f.Commands().Update();
+  EXPECT_FALSE(f.Commands().IsEnabled(cmd::kRotate90)) << "no pane is active";
+  panes->SetActiveView(1);
+  for (uint32_t id : {cmd::kRotate90, cmd::kZoomIn, cmd::kFitWindow, cmd::kCrop, cmd::kDeletePage, cmd::kInsertPrev,
+                      cmd::kSavePageAs, cmd::kPrevPage, cmd::kNextPage, cmd::kGoTo, cmd::kSave, cmd::kClose})
+    EXPECT_TRUE(f.Commands().IsEnabled(id)) << id;
+  EXPECT_EQ(f.StatusPane(1)->text(), "FileName:three.tif");
+  EXPECT_EQ(f.StatusPane(2)->text(), "Page:2/3");
+  EXPECT_TRUE(f.StatusPane(2)->isEnabled());
+
+  // The single page of one.tif cannot be deleted; nor is there a next screen.
+  model.FillViewSlots(1);
+  app.Document().SetCounters(model.Total(), 1);
+  panes->View(0)->SetPage(1);
+  panes->SetActiveView(0);
+  EXPECT_FALSE(f.Commands().IsEnabled(cmd::kDeletePage));
+  EXPECT_TRUE(f.Commands().IsEnabled(cmd::kInsertNext));
+  EXPECT_FALSE(f.Commands().IsEnabled(cmd::kPrevPage));
+  EXPECT_EQ(f.StatusPane(2)->text(), "Page:1/1");
+  EXPECT_TRUE(presenter.Calls().empty());
+  model.Clear();
+  f.close();
+  app.ExitInstance();
+}
+
 TEST_F(AppTest, LockedInterfaceDisablesTheWindowAndItsBars) {
   ASSERT_TRUE(app.InitInstance({"Vistel"}));
   CMainFrame& f = *app.Frame();

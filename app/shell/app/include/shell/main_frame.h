@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "model/vexo_file_info.h"
 #include "shell/command_table.h"
 
 class CAplIFData;
@@ -60,7 +61,9 @@ inline constexpr uint32_t kMsgOwnerQuery = 0x502, kMsgStandbyRefused = 0x510, kM
                           kMsgRefreshFileList = 0x523, kMsgScanStarted = 0x551, kMsgScanEnded = 0x552,
                           kMsgRedrawViews = 0x701;
 
-class CMainFrame : public QMainWindow {
+// The frame keeps the separation layout and the pair display, which the
+// working file model reads when it lays out its view slots.
+class CMainFrame : public QMainWindow, public ViewLayoutOwner {
  public:
   static constexpr const char* kWindowClass = "Norvik_VEXO_Wnd";
 
@@ -85,7 +88,8 @@ class CMainFrame : public QMainWindow {
 
   int Layout() const noexcept { return layout_; }
   int Order() const noexcept { return order_; }
-  bool PairDisplay() const noexcept { return pairDisplay_; }
+  bool PairDisplay() const noexcept override { return pairDisplay_; }
+  int SeparationLayout() const noexcept override { return layout_; }
   bool JobMode() const noexcept;
   int ToolMode() const noexcept { return toolMode_; }
   bool Scanning() const noexcept { return scanning_; }
