@@ -37,6 +37,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A G4 TIFF of blank 16 × 16 pages.
+void WriteBlankTiff(const std::string& path, int pages) {
+  zoimg::PageImage img;
+  img.width = 16;
+  img.height = 16;
+  img.bitsPerPixel = 1;
+  img.palette = {0xFFFFFF, 0};
+  img.pixels.assign(size_t(img.Stride()) * 16, 0);
+  for (int p = 0; p < pages; ++p) ASSERT_EQ(zoimg::WritePage(path, zoimg::TIFF_G4_FAX, img, 75), zoimg::kOk);
+}
+
 class AppTest : public ::testing::Test {
  protected:
   std::string Ini() const { return program.File("AppData.ini"); }
@@ -175,14 +186,8 @@ TEST_F(AppTest, PageShownInTheActivePane) {
   CMainFrame& f = *app.Frame();
   CVEXOFileInfo& model = app.Document().Model();
   const std::string one = program.File("one.tif"), three = program.File("three.tif");
-  zoimg::PageImage img;
-  img.width = 16;
-  img.height = 16;
-  img.bitsPerPixel = 1;
-  img.palette = {0xFFFFFF, 0};
-  img.pixels.assign(size_t(img.Stride()) * 16, 0);
-  ASSERT_EQ(zoimg::WritePage(one, zoimg::TIFF_G4_FAX, img, 75), zoimg::kOk);
-  for (int p = 0; p < 3; ++p) ASSERT_EQ(zoimg::WritePage(three, zoimg::TIFF_G4_FAX, img, 75), zoimg::kOk);
+  WriteBlankTiff(one, 1);
+  WriteBlankTiff(three, 3);
   shell::ScriptedPresenter presenter;
   shell::ScopedMessagePresenter scope(presenter);
   model.Clear();
@@ -262,13 +267,7 @@ TEST_F(AppTest, EditChecksAskTheScannerInterfaceForFreeSpace) {
   ASSERT_TRUE(app.InitInstance({"Vistel"}));
   CVEXOFileInfo& model = app.Document().Model();
   const std::string file = program.File("a.tif");
-  zoimg::PageImage img;
-  img.width = 8;
-  img.height = 8;
-  img.bitsPerPixel = 1;
-  img.palette = {0xFFFFFF, 0};
-  img.pixels.assign(size_t(img.Stride()) * 8, 0);
-  ASSERT_EQ(zoimg::WritePage(file, zoimg::TIFF_G4_FAX, img, 75), zoimg::kOk);
+  WriteBlankTiff(file, 1);
   model.Clear();
   ASSERT_EQ(model.OpenFiles({file}, false), 1);
   model.FillViewSlots(1);
