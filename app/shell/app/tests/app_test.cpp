@@ -225,6 +225,29 @@ TEST_F(AppTest, PageShownInTheActivePane) {
   app.ExitInstance();
 }
 
+// ExtFunc.ini: a section needs both names; a user function brings the
+// plug-in menu and toolbar. Any exported function stands in for a hook here.
+TEST_F(AppTest, ExtensionHooksFromExtFuncIni) {
+  testsupport::WriteFile(program.File("ExtFunc.ini"),
+                         "[ScanStart]\nDLLNAME=platform.so\n"
+                         "[PageEnd]\nDLLNAME=platform.so\nFUNCNAME=NoSuchFunction\n"
+                         "[ScanEnd]\nDLLNAME=missing.dll\nFUNCNAME=GlobalAlloc\n"
+                         "[UserSpecified]\nDLLNAME=platform.dll\nFUNCNAME=_GlobalAlloc@8\n");
+  ASSERT_TRUE(app.InitInstance({"Vistel"}));
+  EXPECT_EQ(app.Hooks().Function(shell::CExtHooks::kScanStart), nullptr);
+  EXPECT_EQ(app.Hooks().Function(shell::CExtHooks::kPageEnd), nullptr);
+  EXPECT_EQ(app.Hooks().Function(shell::CExtHooks::kScanEnd), nullptr);
+  EXPECT_NE(app.Hooks().Function(shell::CExtHooks::kUserSpecified), nullptr);
+  CMainFrame& f = *app.Frame();
+  EXPECT_EQ(f.menuBar()->actions().size(), 9) << "the plug-in pop-up joins the bar";
+  EXPECT_EQ(f.menuBar()->actions().back()->text(), "&Plug In");
+  EXPECT_FALSE(f.PlugInBar()->isHidden());
+  EXPECT_TRUE(f.Commands().IsEnabled(cmd::kPlugIn));
+  f.close();
+  app.ExitInstance();
+  EXPECT_EQ(app.Hooks().Function(shell::CExtHooks::kUserSpecified), nullptr) << "unloaded at exit";
+}
+
 TEST_F(AppTest, LockedInterfaceDisablesTheWindowAndItsBars) {
   ASSERT_TRUE(app.InitInstance({"Vistel"}));
   CMainFrame& f = *app.Frame();
