@@ -344,18 +344,18 @@ namespace {
 // The printf conversions of a text in order, each with its flags, width and
 // length ("%%" is a literal percent, not a conversion).
 std::vector<std::string> Conversions(std::string_view text) {
-  std::vector<std::string> specs;
+  std::vector<std::string> conversions;
   for (size_t i = text.find('%'); i != std::string_view::npos; i = text.find('%', i)) {
     if (i + 1 < text.size() && text[i + 1] == '%') {
       i += 2;
       continue;
     }
     const size_t end = text.find_first_not_of("-+ #0123456789.*hlLjzt", i + 1);
-    specs.emplace_back(text.substr(i, end == std::string_view::npos ? end : end - i + 1));
+    conversions.emplace_back(text.substr(i, end == std::string_view::npos ? end : end - i + 1));
     if (end == std::string_view::npos) break;
     i = end + 1;
   }
-  return specs;
+  return conversions;
 }
 
 // Access-key markers: single "&", not the doubled literal one.
