@@ -243,6 +243,25 @@ bool ReplaceFile(const std::string& path, std::string_view text, std::optional<m
   return true;
 }
 
+}  // namespace
+
+bool ReplaceFileText(const std::string& path, std::string_view text) noexcept {
+  try {
+    if (path.empty() || path.find('\0') != std::string::npos) {
+      errno = EINVAL;
+      return false;
+    }
+    struct stat old {};
+    const bool existed = stat(path.c_str(), &old) == 0;
+    return ReplaceFile(path, text, existed ? std::optional<mode_t>(old.st_mode) : std::nullopt);
+  } catch (...) {
+    errno = ENOMEM;
+    return false;
+  }
+}
+
+namespace {
+
 template <typename Edit>
 bool EditFile(const std::string& file, Edit edit) noexcept {
   try {

@@ -339,3 +339,19 @@ TEST_F(IniFile, HostileFilesGiveDefinedResults) {
 }
 
 }  // namespace
+
+// A whole-file replacement keeps the file's permissions; a folder that does
+// not exist fails and creates nothing.
+TEST(IniReplaceFileText, KeepsModeAndFailsCleanly) {
+  testsupport::TempDir dir;
+  const std::string path = dir.File("whole.ini");
+  testsupport::WriteFile(path, "old\n");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  ASSERT_TRUE(platform::ini::ReplaceFileText(path, "[A]\nk=v\n"));
+  EXPECT_EQ(testsupport::ReadFile(path), "[A]\nk=v\n");
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_FALSE(platform::ini::ReplaceFileText(dir.File("no/such/folder.ini"), "x"));
+  EXPECT_FALSE(platform::ini::ReplaceFileText("", "x"));
+}

@@ -42,18 +42,6 @@ std::string Resolved(const std::string& path) {
   return path;
 }
 
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t n = write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 ProfileText ReadProfileText(const std::string& path) {
@@ -98,39 +86,13 @@ ProfileText ReadProfileText(const std::string& path) {
 }
 
 bool ReplaceProfileText(const std::string& file, std::string_view text, int* error) {
-  auto fail = [&](int e) {
-    if (error) *error = e;
+  if (file.empty()) {
+    if (error) *error = EINVAL;
     return false;
-  };
-  if (file.empty()) return fail(EINVAL);
-  const std::string path = Resolved(file);
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
-  struct stat old {};
-  const bool hadFile = stat(path.c_str(), &old) == 0;
-  static unsigned counter = 0;
-  std::string temp;
-  Fd fd(-1);
-  for (int attempt = 0; attempt < 100 && fd.fd < 0; ++attempt) {
-    char name[40];
-    std::snprintf(name, sizeof name, ".aplif-%d-%u.tmp", static_cast<int>(getpid()), counter++);
-    temp = folder + name;
-    fd.fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd.fd < 0 && errno != EEXIST) return fail(errno);
   }
-  if (fd.fd < 0) return fail(EEXIST);
-  if (hadFile) (void)fchmod(fd.fd, old.st_mode & 07777);
-  const bool ok = WriteAll(fd.fd, text) && fsync(fd.fd) == 0 && close(fd.Release()) == 0 &&
-                  rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) {
-    const int e = errno;
-    unlink(temp.c_str());
-    return fail(e);
-  }
-  Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.fd >= 0) fsync(dir.fd);
-  if (error) *error = 0;
-  return true;
+  const bool ok = platform::ini::ReplaceFileText(Resolved(file), text);
+  if (error) *error = ok ? 0 : errno;
+  return ok;
 }
 
 std::optional<std::string> FindString(std::string_view text, std::string_view section, std::string_view key) {

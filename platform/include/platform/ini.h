@@ -40,6 +40,12 @@ int32_t ParseInt(std::string_view text) noexcept;
 bool WriteString(const std::string& file, std::string_view section, std::string_view key,
                  std::optional<std::string_view> value) noexcept;
 
+// Replaces a whole file with text the way every write here does: a new file
+// in the same folder, flushed, renamed over the old one, whose permissions it
+// keeps. Returns false (errno tells why) with the old file unchanged. For
+// callers that edit a file's text themselves.
+bool ReplaceFileText(const std::string& path, std::string_view text) noexcept;
+
 // Deletes a whole section (every section of that name). Returns false when
 // the file cannot be written.
 bool DeleteSection(const std::string& file, std::string_view section) noexcept;
